@@ -1,0 +1,32 @@
+# Tests run natively on Linux and under Wine for the Windows build. Under Wine every test
+# process shares one private prefix and one wineserver, started by a fixture.
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+    set(ZEK_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
+                   @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                   GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+    set(ZEK_UNDER_WINE ON)
+endif()
+
+set(ZEK_WINE_FIXTURE_ADDED OFF)
+
+# zek_add_test(NAME name COMMAND ... [ENVIRONMENT ...]): a test on the build's platform.
+# COMMAND naming an executable target runs it under Wine for the Windows build.
+function(zek_add_test)
+    cmake_parse_arguments(ARG "" "NAME" "COMMAND;ENVIRONMENT" ${ARGN})
+    add_test(NAME ${ARG_NAME} COMMAND ${ARG_COMMAND})
+    if(ARG_ENVIRONMENT)
+        set_tests_properties(${ARG_NAME} PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}")
+    endif()
+    if(ZEK_UNDER_WINE)
+        if(NOT TARGET zek_wine_fixture_marker)
+            add_custom_target(zek_wine_fixture_marker)
+            add_test(NAME wine_start COMMAND ${CMAKE_BINARY_DIR}/wine-run.sh --start)
+            add_test(NAME wine_stop COMMAND ${CMAKE_BINARY_DIR}/wine-run.sh --stop)
+            set_tests_properties(wine_start PROPERTIES FIXTURES_SETUP wine)
+            set_tests_properties(wine_stop PROPERTIES FIXTURES_CLEANUP wine)
+        endif()
+        set_tests_properties(${ARG_NAME} PROPERTIES FIXTURES_REQUIRED wine)
+    endif()
+endfunction()

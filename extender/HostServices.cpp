@@ -1,0 +1,173 @@
+// Delivery of results and errors to the host, and the host-service wrappers.
+#include "extender/ZEKExtender.h"
+
+#include "status/StatusCatalogue.h"
+
+#include <cstring>
+
+namespace zekextender {
+
+namespace {
+
+// Answer of a result operation that has no host record or callback to deliver to.
+constexpr std::int32_t NoHostToDeliverTo = -1;
+
+constexpr UINT Latin1CodePage = 28591;
+
+// The 8-bit form of a text in code page 28591; empty when it cannot be converted.
+std::string ToLatin1(const WString& text) {
+    const int size = WideCharToMultiByte(Latin1CodePage, 0, text.c_str(), -1, nullptr, 0,
+                                         nullptr, nullptr);
+    if (size <= 0) {
+        return std::string();
+    }
+    std::string narrow(static_cast<std::size_t>(size), '\0');
+    if (WideCharToMultiByte(Latin1CodePage, 0, text.c_str(), -1, &narrow[0], size, nullptr,
+                            nullptr) != size) {
+        return std::string();
+    }
+    narrow.resize(static_cast<std::size_t>(size) - 1);
+    return narrow;
+}
+
+} // namespace
+
+std::int32_t CZEKExtender::Deliver(std::int32_t resultCode) {
+    resultDelivered = true;
+    return returnCallback(resultCode, callCookie, hostServices, result);
+}
+
+// Each result operation writes its fields and delivers; without a host record to write to
+// (never the case for a real host) nothing is written and nothing is called.
+#define ZEK_REQUIRE_HOST_RESULT()                                                              \
+    if (result == nullptr || returnCallback == nullptr)                                        \
+    return NoHostToDeliverTo
+
+std::int32_t CZEKExtender::ReturnValue(const HostValue& value) {
+    ZEK_REQUIRE_HOST_RESULT();
+    std::memcpy(result->block, value.block, sizeof result->block);
+    result->floatValue = value.floatValue;
+    result->intValue = value.intValue;
+    result->type = value.type;
+    result->text = value.text;
+    return Deliver(0);
+}
+
+std::int32_t CZEKExtender::ReturnBlockValue(const std::uint8_t (&block)[24]) {
+    ZEK_REQUIRE_HOST_RESULT();
+    std::memcpy(result->block, block, sizeof result->block);
+    result->type = HostValueBlock;
+    return Deliver(0);
+}
+
+std::int32_t CZEKExtender::ReturnString(const std::string& text) {
+    return ReturnString(text.c_str());
+}
+
+std::int32_t CZEKExtender::ReturnString(const WString& text) {
+    return ReturnString(text.c_str());
+}
+
+std::int32_t CZEKExtender::ReturnString(const char* text) {
+    ZEK_REQUIRE_HOST_RESULT();
+    result->type = HostValueNarrowString;
+    result->text = const_cast<char*>(text);
+    return Deliver(0);
+}
+
+std::int32_t CZEKExtender::ReturnString(const WCHAR* text) {
+    ZEK_REQUIRE_HOST_RESULT();
+    result->type = HostValueWideString;
+    result->text = const_cast<WCHAR*>(text);
+    return Deliver(0);
+}
+
+std::int32_t CZEKExtender::ReturnFloat(double value) {
+    ZEK_REQUIRE_HOST_RESULT();
+    result->type = HostValueFloat;
+    result->floatValue = value;
+    return Deliver(0);
+}
+
+std::int32_t CZEKExtender::ReturnBool(bool value) {
+    return ReturnInteger(value ? 1 : 0);
+}
+
+std::int32_t CZEKExtender::ReturnInteger(std::int32_t value) {
+    ZEK_REQUIRE_HOST_RESULT();
+    result->type = HostValueInteger;
+    result->intValue = value;
+    return Deliver(0);
+}
+
+std::int32_t CZEKExtender::ReturnError(std::int32_t resultCode, StatusCode status) {
+    ZEK_REQUIRE_HOST_RESULT();
+    WString text;
+    FormatErrorText(status, text);
+    std::string narrow = ToLatin1(text);
+    result->type = HostValueNarrowString;
+    result->text = &narrow[0];
+    return Deliver(resultCode);
+}
+
+std::int32_t CZEKExtender::ReturnErrorWithoutAllocation(std::int32_t resultCode,
+                                                        StatusCode status) {
+    ZEK_REQUIRE_HOST_RESULT();
+    // The same "%d: %ls: %s" text, composed in place. Characters outside code page 28591
+    // become '?', as the ordinary conversion makes them.
+    static char text[1024];
+    std::size_t length = 0;
+    auto append = [&](const WCHAR* units) {
+        for (; units != nullptr && *units != 0 && length + 1 < sizeof text; ++units) {
+            text[length++] = *units < 0x100 ? static_cast<char>(*units) : '?';
+        }
+    };
+    const WCHAR* message = nullptr;
+    auto own = messages.find(status);
+    if (own != messages.end()) {
+        message = own->second.c_str();
+    } else {
+        auto catalogued = StatusCatalogue.find(status);
+        if (catalogued != StatusCatalogue.end()) {
+            message = catalogued->second.c_str();
+        }
+    }
+    if (message != nullptr) {
+        DecimalText number;
+        FormatDecimal(status, number);
+        append(number);
+        append(U16(": "));
+        append(shortName.c_str());
+        append(U16(": "));
+        append(message);
+    }
+    text[length] = '\0';
+    result->type = HostValueNarrowString;
+    result->text = text;
+    return Deliver(resultCode);
+}
+
+#undef ZEK_REQUIRE_HOST_RESULT
+
+std::int32_t CZEKExtender::VariableHandler(void* first, HostValue& value,
+                                           std::int32_t operation) {
+    return hostServices->variableService(hostServices->context, first, &value, HostValueSize,
+                                         operation);
+}
+
+std::int32_t CZEKExtender::ArrayElementHandler(HostValue& array, std::int32_t subscript1,
+                                               std::int32_t subscript2, std::int32_t subscript3,
+                                               std::int32_t subscript4, std::int32_t subscript5,
+                                               HostValue& element, std::int32_t operation) {
+    return hostServices->arrayElementService(hostServices->context, &array, subscript1,
+                                             subscript2, subscript3, subscript4, subscript5,
+                                             &element, HostValueSize, operation);
+}
+
+std::int32_t CZEKExtender::ArrayServices(HostValue& value, ArrayDimensions* dimensions,
+                                         std::uint32_t dimensionsSize, std::int32_t operation) {
+    return hostServices->arrayService(hostServices->context, &value, HostValueSize, dimensions,
+                                      dimensionsSize, operation);
+}
+
+} // namespace zekextender

@@ -1,0 +1,150 @@
+// The framework half of an extender: the state of the call in progress, the handshake with
+// the host, dispatch through the function table, and the delivery of results and errors.
+#pragma once
+
+#include "extender/HostInterface.h"
+#include "platform/platform.h"
+#include "status/StatusCode.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+namespace zekextender {
+
+class CZEKExtender;
+
+// A script function: called on the extender with the host's pass-through values.
+using FunctionHandler = std::int32_t (CZEKExtender::*)(INT_PTR hostParam1, INT_PTR hostParam2,
+                                                        INT_PTR hostParam3, void* data,
+                                                        std::uint32_t index);
+
+constexpr std::uint32_t FunctionEntryTerminator = 0xFFFFFFFF;
+constexpr std::uint32_t FunctionKind = 2;
+
+// Parameter type nibbles of ParameterTypes, first parameter in the lowest four bits.
+constexpr std::uint64_t IntegerParameter = 0;
+constexpr std::uint64_t StringParameter = 5;
+
+// One row of a function table. The row's index is the function id the host calls it by.
+struct FunctionEntry {
+    std::uint32_t id;   // 0 until its definition is built, then the index; or the terminator
+    std::uint32_t kind; // FunctionKind
+    std::uint64_t ParameterTypes;
+    std::uint32_t parameterCount;
+    std::uint16_t nameLength; // 0 here; the definition carries the computed length
+    WCHAR name[FunctionNameCapacity];
+    FunctionHandler handler;
+};
+
+class CZEKExtender {
+public:
+    CZEKExtender();
+    virtual ~CZEKExtender();
+
+    CZEKExtender(const CZEKExtender&) = delete;
+    CZEKExtender& operator=(const CZEKExtender&) = delete;
+
+    // The table used for counting, definitions and dispatch, ended by a terminator row.
+    virtual FunctionEntry* GetFunctionTable() = 0;
+    virtual FunctionEntry* GetAltFunctionTable() = 0;
+
+    // Query 1: copies the description (always terminated, truncated to fit) and returns the
+    // version number, computing it from the module's version resource on first success.
+    virtual std::int32_t GetExtenderInfo(WCHAR* buffer, INT_PTR capacity);
+    // Query 2: 5 when the host offers interface version 5, else -1.
+    virtual std::int32_t NegotiateInterfaceVersion(const std::uint32_t* versions, INT_PTR count);
+    // Special request 0xFFFF: the number of functions, or -1 for a host that is too old.
+    virtual std::int32_t GetFunctionCount(INT_PTR hostParam1, INT_PTR hostParam2,
+                                          INT_PTR hostParam3, void* data, std::uint32_t index);
+    // Special request 0xFFFE: fills the FunctionDefinition at data for the row at index.
+    virtual std::int32_t GetFunctionDefinition(INT_PTR hostParam1, INT_PTR hostParam2,
+                                               INT_PTR hostParam3, void* data,
+                                               std::uint32_t index);
+    // Special request 0xFFFD.
+    virtual std::int32_t AcknowledgeRequest(INT_PTR hostParam1, INT_PTR hostParam2,
+                                            INT_PTR hostParam3, void* data, std::uint32_t index);
+
+    // Result operations: each fills the current result record and hands it to the host's
+    // callback, returning what the callback returned. A string result only needs to live
+    // until the call returns: the host copies it before its callback returns.
+    virtual std::int32_t ReturnValue(const HostValue& value);
+    virtual std::int32_t ReturnBlockValue(const std::uint8_t (&block)[24]);
+    virtual std::int32_t ReturnString(const std::string& text);
+    virtual std::int32_t ReturnString(const WString& text);
+    virtual std::int32_t ReturnString(const char* text);
+    virtual std::int32_t ReturnString(const WCHAR* text);
+    virtual std::int32_t ReturnFloat(double value);
+    virtual std::int32_t ReturnBool(bool value);
+    virtual std::int32_t ReturnInteger(std::int32_t value);
+    // Delivers the composed error text of a status code as 8-bit text (code page 28591).
+    virtual std::int32_t ReturnError(std::int32_t resultCode, StatusCode status);
+    virtual std::int32_t NotImplemented();
+
+    // Host services, forwarded with the host context in front and the value size inserted.
+    virtual std::int32_t VariableHandler(void* first, HostValue& value, std::int32_t operation);
+    virtual std::int32_t ArrayElementHandler(HostValue& array, std::int32_t subscript1,
+                                             std::int32_t subscript2, std::int32_t subscript3,
+                                             std::int32_t subscript4, std::int32_t subscript5,
+                                             HostValue& element, std::int32_t operation);
+    virtual std::int32_t ArrayServices(HostValue& value, ArrayDimensions* dimensions,
+                                       std::uint32_t dimensionsSize, std::int32_t operation);
+
+    // Enters (or, with empty text, removes) an extender message for a code from 500 to 899.
+    bool SetErrorMessage(std::int32_t code, const WString& text);
+
+    // "%d: %ls: %s" of code, short name and message; empty for a code with no message.
+    void FormatErrorText(StatusCode code, WString& text) const;
+
+    // Records the host objects of the call in progress.
+    void BeginCall(std::uint32_t cookie, ReturnCallback callback, HostServices* services,
+                   HostValue* resultValue, std::int16_t id);
+
+    // Whether the call in progress has handed its result to the host.
+    bool ResultDelivered() const { return resultDelivered; }
+
+    // Answers the call in progress with an error for a status code without allocating
+    // memory: the last resort when composing the ordinary error failed.
+    std::int32_t ReturnErrorWithoutAllocation(std::int32_t resultCode, StatusCode status);
+
+    const WString& ShortName() const { return shortName; }
+    const WString& Description() const { return description; }
+    std::uint32_t VersionNumber() const { return versionNumber; }
+
+protected:
+    // Per-call state, overwritten by every call before anything else happens.
+    std::uint32_t callCookie = 0;
+    ReturnCallback returnCallback = nullptr;
+    HostServices* hostServices = nullptr;
+    HostValue* result = nullptr;
+    std::int16_t functionId = 0;
+
+    WString shortName;
+    WString description;
+    std::uint32_t versionNumber = 0;
+    std::map<std::int32_t, WString> messages;
+
+private:
+    // Hands the current result record to the host's callback.
+    std::int32_t Deliver(std::int32_t resultCode);
+    // The number of rows before the terminator, or -1 without a table.
+    std::int32_t CountFunctions();
+
+    bool resultDelivered = false;
+};
+
+// The one extender object of the process; both entry points work on it.
+extern CZEKExtender* TheExtender;
+// The module's own instance handle, kept by DllMain.
+extern HMODULE ModuleHandle;
+
+// Framework message codes.
+constexpr std::int32_t MessageNeedNewerHost = 903;
+constexpr std::int32_t MessageArrayServices = 908;
+constexpr std::int32_t MessageVariableHandler = 909;
+constexpr std::int32_t MessageBinaryBuffer = 910;
+
+// Result code of ReturnError for every failing handler.
+constexpr std::int32_t ErrorResult = -1;
+
+} // namespace zekextender

@@ -1,0 +1,26 @@
+// zekhost [--extender PATH] [--host-version N] [--offer V1,V2,...] [--expect FILE]
+//         (--info | SCRIPT)
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zekhost {
+
+struct Options {
+    std::string extender; // empty: the library next to the program
+    std::uint32_t hostVersion = 1005;
+    std::vector<std::uint32_t> offered{5};
+    std::string expect;
+    bool info = false;
+    std::string script;
+};
+
+extern const char* const Usage;
+
+// Arguments without the program name. False with a message on a bad command line.
+bool ParseCommandLine(const std::vector<std::string>& arguments, Options& options,
+                      std::string& error);
+
+} // namespace zekhost

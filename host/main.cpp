@@ -1,0 +1,84 @@
+// zekhost: the reference host. Loads an extender, performs the handshake, and prints it
+// (--info) or runs a call script, printing a transcript that can be checked against an
+// expected one (--expect).
+#include "host/CommandLine.h"
+#include "host/ExtenderLibrary.h"
+#include "host/Handshake.h"
+#include "host/HostSession.h"
+#include "host/ScriptRunner.h"
+#include "host/SystemIo.h"
+#include "host/TranscriptDiff.h"
+
+#include <exception>
+
+namespace {
+
+using namespace zekhost;
+
+// Exit status: 0 when everything ran and matched, 1 otherwise.
+int Run(const std::vector<std::string>& arguments) {
+    Options options;
+    std::string error;
+    if (!ParseCommandLine(arguments, options, error)) {
+        WriteStderr("zekhost: " + error + "\n" + Usage);
+        return 1;
+    }
+
+    // Read everything first: a missing file is a usage error, not a half-run script.
+    std::string script;
+    if (!options.info && !ReadFileBytes(options.script, script)) {
+        WriteStderr("zekhost: cannot read " + options.script + "\n");
+        return 1;
+    }
+    std::string expected;
+    if (!options.expect.empty() && !ReadFileBytes(options.expect, expected)) {
+        WriteStderr("zekhost: cannot read " + options.expect + "\n");
+        return 1;
+    }
+
+    ExtenderLibrary library;
+    const std::string path = options.extender.empty()
+                                 ? ProgramDirectory() + PathSeparator() + DefaultExtenderName
+                                 : options.extender;
+    if (!library.Load(path, error)) {
+        WriteStderr("zekhost: " + error + "\n");
+        return 1;
+    }
+
+    bool failed = false;
+    std::string transcript;
+    {
+        HostSession session(library.Api(), options.hostVersion);
+        const HandshakeResult handshake = PerformHandshake(session, options.offered);
+        if (options.info) {
+            transcript = FormatHandshake(handshake);
+        } else {
+            transcript = RunScript(script, session, handshake, failed);
+        }
+    }
+    WriteStdout(transcript);
+
+    if (!options.expect.empty()) {
+        const TranscriptDifference difference = CompareTranscripts(expected, transcript);
+        if (difference.differs) {
+            WriteStderr("zekhost: transcript differs from " + options.expect + " at line " +
+                        std::to_string(difference.line) + "\n  expected: " + difference.expected +
+                        "\n  actual:   " + difference.actual + "\n");
+            failed = true;
+        }
+    }
+    // Unloading runs the extender's static destructors; a fault there still fails the run.
+    library.Unload();
+    return failed ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(ProgramArguments(argc, argv));
+    } catch (const std::exception& exception) {
+        WriteStderr(std::string("zekhost: ") + exception.what() + "\n");
+        return 1;
+    }
+}

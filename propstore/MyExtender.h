@@ -1,0 +1,46 @@
+// The extender of this module: its identity, its function table and its script functions.
+#pragma once
+
+#include "extender/ZEKExtender.h"
+
+namespace zekextender {
+
+class CMyExtender : public CZEKExtender {
+public:
+    CMyExtender();
+    ~CMyExtender() override;
+
+    FunctionEntry* GetFunctionTable() override;
+    FunctionEntry* GetAltFunctionTable() override;
+
+    // Script functions, in function-table order. Each reads its arguments from data,
+    // delivers exactly one result or error and returns what the host's callback returned.
+#define ZEK_SCRIPT_FUNCTION(name)                                                              \
+    std::int32_t name(INT_PTR hostParam1, INT_PTR hostParam2, INT_PTR hostParam3, void* data,  \
+                      std::uint32_t index)
+    ZEK_SCRIPT_FUNCTION(vtoVersion);
+    ZEK_SCRIPT_FUNCTION(vtoOpenPS);
+    ZEK_SCRIPT_FUNCTION(vtoClosePS);
+    ZEK_SCRIPT_FUNCTION(vtoGetPropertyNames);
+    ZEK_SCRIPT_FUNCTION(vtoGetPropertyValue);
+    ZEK_SCRIPT_FUNCTION(vtoSetPropertyValue);
+    ZEK_SCRIPT_FUNCTION(vtoIsPSDirty);
+    ZEK_SCRIPT_FUNCTION(vtoIsPSValid);
+    ZEK_SCRIPT_FUNCTION(vtoCommitChanges);
+    ZEK_SCRIPT_FUNCTION(vtoGetFileSpec);
+    ZEK_SCRIPT_FUNCTION(vtoGetGPSFlags);
+    ZEK_SCRIPT_FUNCTION(vtoIsSupported);
+    ZEK_SCRIPT_FUNCTION(vtoGetPropertyDescription);
+    ZEK_SCRIPT_FUNCTION(vtoIsDebugBuild);
+    ZEK_SCRIPT_FUNCTION(vtoGetErrorText);
+#undef ZEK_SCRIPT_FUNCTION
+
+private:
+    // The answer of a function whose property-system work is not available in this build.
+    std::int32_t ReturnNotAvailable();
+};
+
+// The table of the fifteen script functions and its terminator.
+extern FunctionEntry FunctionTable[16];
+
+} // namespace zekextender
