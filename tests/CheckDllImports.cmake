@@ -16,9 +16,11 @@ foreach(line ${imports})
     endif()
 endforeach()
 
-string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(.*)" table "${dump}")
-string(REGEX MATCHALL "\\] [A-Za-z_0-9@]+" exports "${CMAKE_MATCH_1}")
-list(TRANSFORM exports REPLACE "^\\] " "")
+# The export names follow "[Ordinal/Name Pointer] Table", one "[   n] Name" line each.
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(([ \t]*\\[ *[0-9]+\\] [^\n]+\n)*)" table
+       "${dump}")
+string(REGEX MATCHALL "\\] [^\n]+" exports "${CMAKE_MATCH_1}")
+string(REPLACE "] " "" exports "${exports}")
 list(SORT exports)
 message(STATUS "exports ${exports}")
 if(NOT exports STREQUAL "DllMain;ZEKExtender2W;ZEKExtenderQueryW")
