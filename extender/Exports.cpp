@@ -70,14 +70,12 @@ extern "C" std::int32_t ZEKExtender2W(INT_PTR hostParam1, INT_PTR hostParam2,
     try {
         switch (functionId) {
         case RequestFunctionCount:
-            return TheExtender->GetFunctionCount(hostParam1, hostParam2, hostParam3, data,
-                                                 index);
+            return TheExtender->GetFunctionCount(hostParam1, hostParam2, hostParam3, data, index);
         case RequestFunctionDefinition:
             return TheExtender->GetFunctionDefinition(hostParam1, hostParam2, hostParam3, data,
                                                       index);
         case RequestAcknowledge:
-            return TheExtender->AcknowledgeRequest(hostParam1, hostParam2, hostParam3, data,
-                                                   index);
+            return TheExtender->AcknowledgeRequest(hostParam1, hostParam2, hostParam3, data, index);
         default:
             return CallFunction(functionId, hostParam1, hostParam2, hostParam3, data, index);
         }

@@ -16,8 +16,8 @@ constexpr UINT Latin1CodePage = 28591;
 
 // The 8-bit form of a text in code page 28591; empty when it cannot be converted.
 std::string ToLatin1(const WString& text) {
-    const int size = WideCharToMultiByte(Latin1CodePage, 0, text.c_str(), -1, nullptr, 0,
-                                         nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(Latin1CodePage, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     if (size <= 0) {
         return std::string();
     }
@@ -39,8 +39,8 @@ std::int32_t CZEKExtender::Deliver(std::int32_t resultCode) {
 
 // Each result operation writes its fields and delivers; without a host record to write to
 // (never the case for a real host) nothing is written and nothing is called.
-#define ZEK_REQUIRE_HOST_RESULT()                                                              \
-    if (result == nullptr || returnCallback == nullptr)                                        \
+#define ZEK_REQUIRE_HOST_RESULT()                                                                  \
+    if (result == nullptr || returnCallback == nullptr)                                            \
     return NoHostToDeliverTo
 
 std::int32_t CZEKExtender::ReturnValue(const HostValue& value) {
@@ -149,8 +149,7 @@ std::int32_t CZEKExtender::ReturnErrorWithoutAllocation(std::int32_t resultCode,
 
 #undef ZEK_REQUIRE_HOST_RESULT
 
-std::int32_t CZEKExtender::VariableHandler(void* first, HostValue& value,
-                                           std::int32_t operation) {
+std::int32_t CZEKExtender::VariableHandler(void* first, HostValue& value, std::int32_t operation) {
     return hostServices->variableService(hostServices->context, first, &value, HostValueSize,
                                          operation);
 }
@@ -159,9 +158,9 @@ std::int32_t CZEKExtender::ArrayElementHandler(HostValue& array, std::int32_t su
                                                std::int32_t subscript2, std::int32_t subscript3,
                                                std::int32_t subscript4, std::int32_t subscript5,
                                                HostValue& element, std::int32_t operation) {
-    return hostServices->arrayElementService(hostServices->context, &array, subscript1,
-                                             subscript2, subscript3, subscript4, subscript5,
-                                             &element, HostValueSize, operation);
+    return hostServices->arrayElementService(hostServices->context, &array, subscript1, subscript2,
+                                             subscript3, subscript4, subscript5, &element,
+                                             HostValueSize, operation);
 }
 
 std::int32_t CZEKExtender::ArrayServices(HostValue& value, ArrayDimensions* dimensions,

@@ -18,8 +18,8 @@ CZEKExtender::CZEKExtender() {
 
 CZEKExtender::~CZEKExtender() = default;
 
-void CZEKExtender::BeginCall(std::uint32_t cookie, ReturnCallback callback,
-                             HostServices* services, HostValue* resultValue, std::int16_t id) {
+void CZEKExtender::BeginCall(std::uint32_t cookie, ReturnCallback callback, HostServices* services,
+                             HostValue* resultValue, std::int16_t id) {
     callCookie = cookie;
     returnCallback = callback;
     hostServices = services;
@@ -43,13 +43,12 @@ std::int32_t CZEKExtender::GetExtenderInfo(WCHAR* buffer, INT_PTR capacity) {
     return static_cast<std::int32_t>(versionNumber);
 }
 
-std::int32_t CZEKExtender::NegotiateInterfaceVersion(const std::uint32_t* versions,
-                                                     INT_PTR count) {
+std::int32_t CZEKExtender::NegotiateInterfaceVersion(const std::uint32_t* versions, INT_PTR count) {
     if (count < 1 || versions == nullptr) {
         return -1;
     }
-    const bool offered = std::find(versions, versions + count, ExtenderInterfaceVersion) !=
-                         versions + count;
+    const bool offered =
+        std::find(versions, versions + count, ExtenderInterfaceVersion) != versions + count;
     return offered ? static_cast<std::int32_t>(ExtenderInterfaceVersion) : -1;
 }
 
@@ -65,8 +64,7 @@ std::int32_t CZEKExtender::CountFunctions() {
     return count;
 }
 
-std::int32_t CZEKExtender::GetFunctionCount(INT_PTR, INT_PTR, INT_PTR, void* data,
-                                            std::uint32_t) {
+std::int32_t CZEKExtender::GetFunctionCount(INT_PTR, INT_PTR, INT_PTR, void* data, std::uint32_t) {
     if (hostServices == nullptr || hostServices->interfaceVersion < MinimumHostVersion) {
         if (data != nullptr) {
             lstrcpyW(static_cast<WCHAR*>(data), U16("Need newer version of ZEK DLL"));

@@ -16,8 +16,8 @@ class CZEKExtender;
 
 // A script function: called on the extender with the host's pass-through values.
 using FunctionHandler = std::int32_t (CZEKExtender::*)(INT_PTR hostParam1, INT_PTR hostParam2,
-                                                        INT_PTR hostParam3, void* data,
-                                                        std::uint32_t index);
+                                                       INT_PTR hostParam3, void* data,
+                                                       std::uint32_t index);
 
 constexpr std::uint32_t FunctionEntryTerminator = 0xFFFFFFFF;
 constexpr std::uint32_t FunctionKind = 2;
@@ -59,8 +59,7 @@ public:
                                           INT_PTR hostParam3, void* data, std::uint32_t index);
     // Special request 0xFFFE: fills the FunctionDefinition at data for the row at index.
     virtual std::int32_t GetFunctionDefinition(INT_PTR hostParam1, INT_PTR hostParam2,
-                                               INT_PTR hostParam3, void* data,
-                                               std::uint32_t index);
+                                               INT_PTR hostParam3, void* data, std::uint32_t index);
     // Special request 0xFFFD.
     virtual std::int32_t AcknowledgeRequest(INT_PTR hostParam1, INT_PTR hostParam2,
                                             INT_PTR hostParam3, void* data, std::uint32_t index);

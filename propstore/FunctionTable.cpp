@@ -10,8 +10,7 @@ namespace {
 constexpr std::uint64_t Parameters() {
     return 0;
 }
-template <typename... Rest>
-constexpr std::uint64_t Parameters(std::uint64_t first, Rest... rest) {
+template <typename... Rest> constexpr std::uint64_t Parameters(std::uint64_t first, Rest... rest) {
     return first | (Parameters(rest...) << 4);
 }
 

@@ -30,9 +30,9 @@ std::int32_t CMyExtender::ReturnNotAvailable() {
 }
 
 // Functions over the property system: not available yet.
-#define ZEK_NOT_AVAILABLE(name)                                                                \
-    std::int32_t CMyExtender::name(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {          \
-        return ReturnNotAvailable();                                                           \
+#define ZEK_NOT_AVAILABLE(name)                                                                    \
+    std::int32_t CMyExtender::name(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {              \
+        return ReturnNotAvailable();                                                               \
     }
 ZEK_NOT_AVAILABLE(vtoVersion)
 ZEK_NOT_AVAILABLE(vtoOpenPS)

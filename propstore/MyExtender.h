@@ -15,8 +15,8 @@ public:
 
     // Script functions, in function-table order. Each reads its arguments from data,
     // delivers exactly one result or error and returns what the host's callback returned.
-#define ZEK_SCRIPT_FUNCTION(name)                                                              \
-    std::int32_t name(INT_PTR hostParam1, INT_PTR hostParam2, INT_PTR hostParam3, void* data,  \
+#define ZEK_SCRIPT_FUNCTION(name)                                                                  \
+    std::int32_t name(INT_PTR hostParam1, INT_PTR hostParam2, INT_PTR hostParam3, void* data,      \
                       std::uint32_t index)
     ZEK_SCRIPT_FUNCTION(vtoVersion);
     ZEK_SCRIPT_FUNCTION(vtoOpenPS);

@@ -4,8 +4,7 @@
 
 namespace zekextender {
 
-std::int32_t CMyExtender::vtoGetErrorText(INT_PTR, INT_PTR, INT_PTR, void* data,
-                                          std::uint32_t) {
+std::int32_t CMyExtender::vtoGetErrorText(INT_PTR, INT_PTR, INT_PTR, void* data, std::uint32_t) {
     const HostValue& code = Argument(data, 0);
     if (!IsIntegerArgument(code)) {
         return ReturnError(ErrorResult, StatusInvalidParameter);

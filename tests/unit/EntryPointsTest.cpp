@@ -49,8 +49,8 @@ TEST(EntryPoints, InterfaceVersionIsFiveOnlyWhenOffered) {
         std::int32_t expected;
     };
     const Case cases[] = {
-        {{5}, 1, 5},      {{3, 4, 5}, 3, 5}, {{5, 3}, 2, 5},   {{4, 6}, 2, -1},
-        {{5}, 0, -1},     {{5}, -1, -1},     {{4, 5}, 1, -1}, // 5 lies past the count
+        {{5}, 1, 5},  {{3, 4, 5}, 3, 5}, {{5, 3}, 2, 5},  {{4, 6}, 2, -1},
+        {{5}, 0, -1}, {{5}, -1, -1},     {{4, 5}, 1, -1}, // 5 lies past the count
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "count " << c.count);
@@ -150,8 +150,8 @@ TEST(SpecialRequests, RefuseWhatLiesOutsideTheTable) {
     FunctionDefinition definition{};
     for (std::uint32_t index : {15u, 16u, 1000u, 0xFFFFFFFFu}) {
         SCOPED_TRACE(index);
-        EXPECT_EQ(ZEKExtender2W(0, 0, 0, -2, &HostHarness::Callback, &host.services, 0,
-                                &definition, index, &host.result),
+        EXPECT_EQ(ZEKExtender2W(0, 0, 0, -2, &HostHarness::Callback, &host.services, 0, &definition,
+                                index, &host.result),
                   0);
     }
     EXPECT_EQ(definition.id, 0u);
