@@ -8,7 +8,7 @@ namespace zekhost {
 
 const char* const Usage =
     "usage: zekhost [--extender PATH] [--host-version N] [--offer V1,V2,...] [--expect FILE]\n"
-    "               (--info | SCRIPT)\n";
+    "               [--standin-check] (--info | SCRIPT)\n";
 
 namespace {
 
@@ -66,6 +66,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Options& option
             options.expect = value;
         } else if (name == "--info" && !inlineValue) {
             options.info = true;
+        } else if (name == "--standin-check" && !inlineValue) {
+            options.standinCheck = true;
         } else if (name.compare(0, 1, "-") == 0 && name != "-") {
             error = "unknown option " + arguments[i];
             return false;

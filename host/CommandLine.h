@@ -1,5 +1,5 @@
 // zekhost [--extender PATH] [--host-version N] [--offer V1,V2,...] [--expect FILE]
-//         (--info | SCRIPT)
+//         [--standin-check] (--info | SCRIPT)
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@ struct Options {
     std::vector<std::uint32_t> offered{5};
     std::string expect;
     bool info = false;
+    bool standinCheck = false; // after the run, the stand-in's own check
     std::string script;
 };
 

@@ -250,7 +250,16 @@ bool ParseDirective(const std::string& text, Directive& directive, std::string& 
     std::uint32_t uint32 = 0;
     std::int16_t int16 = 0;
 
-    if (name == "fail" && parts.size() == 2 && tail == "array-create") {
+    if (name == "standin") {
+        // The command goes to the stand-in as written: its spacing is its own business.
+        const std::size_t start = text.find_first_not_of(" \t", text.find(name) + name.size());
+        if (start == std::string::npos) {
+            error = "@standin takes a command";
+            return false;
+        }
+        directive.kind = DirectiveKind::Standin;
+        directive.text = text.substr(start);
+    } else if (name == "fail" && parts.size() == 2 && tail == "array-create") {
         directive.kind = DirectiveKind::FailArrayCreate;
     } else if (name == "fail" && parts.size() == 2 && tail == "variable") {
         directive.kind = DirectiveKind::FailVariable;

@@ -2,7 +2,7 @@
 //
 //   [name =] function(arg, ...)     a call by name
 //   [name =] #ID(arg, ...)          a call by raw function id
-//   @directive ...                  host control (failures, special requests)
+//   @directive ...                  host control (failures, special requests, the stand-in)
 //   # comment / blank line          skipped
 #pragma once
 
@@ -53,11 +53,13 @@ enum class DirectiveKind {
     Acknowledge,      // @acknowledge
     Query,            // @query N
     HostVersion,      // @host-version N
+    Standin,          // @standin COMMAND
 };
 
 struct Directive {
     DirectiveKind kind = DirectiveKind::FailNone;
     std::int64_t number = 0; // already in the range the directive takes
+    std::string text;        // @standin: the command, as written
 };
 
 struct Statement {

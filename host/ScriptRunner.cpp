@@ -15,8 +15,9 @@ constexpr std::size_t MinimumArgumentRecords = 16;
 
 } // namespace
 
-ScriptRunner::ScriptRunner(HostSession& session, const HandshakeResult& handshake)
-    : session_(session), handshake_(handshake) {}
+ScriptRunner::ScriptRunner(HostSession& session, const HandshakeResult& handshake,
+                           StandinChannel* standin)
+    : session_(session), handshake_(handshake), standin_(standin) {}
 
 void ScriptRunner::SyntaxError(const std::string& message, std::string& transcript) {
     transcript += "syntax error: " + message + "\n";
@@ -202,6 +203,9 @@ void ScriptRunner::RunDirective(const Directive& directive, std::string& transcr
             std::to_string(session_.Query(static_cast<std::int16_t>(directive.number), 0, 0)) +
             "\n";
         break;
+    case DirectiveKind::Standin:
+        transcript += RunStandinCommand(standin_, directive.text);
+        break;
     }
     transcript += anomalies;
 }
@@ -220,9 +224,9 @@ void ScriptRunner::Finish(std::string& transcript) {
 }
 
 std::string RunScript(const std::string& script, HostSession& session,
-                      const HandshakeResult& handshake, bool& hadErrors) {
+                      const HandshakeResult& handshake, bool& hadErrors, StandinChannel* standin) {
     std::string transcript = handshake.anomalies;
-    ScriptRunner runner(session, handshake);
+    ScriptRunner runner(session, handshake, standin);
     std::size_t start = 0;
     // A byte-order mark is not part of the first line.
     if (script.compare(0, 3, "\xEF\xBB\xBF") == 0) {

@@ -6,6 +6,7 @@
 #include "host/HostSession.h"
 #include "host/OwnedValue.h"
 #include "host/ScriptParser.h"
+#include "host/StandinChannel.h"
 
 #include <map>
 #include <string>
@@ -14,7 +15,9 @@ namespace zekhost {
 
 class ScriptRunner {
 public:
-    ScriptRunner(HostSession& session, const HandshakeResult& handshake);
+    // standin may be null: @standin then reports the stand-in unavailable.
+    ScriptRunner(HostSession& session, const HandshakeResult& handshake,
+                 StandinChannel* standin = nullptr);
 
     // Runs one line; appends to transcript.
     void RunLine(const std::string& line, std::string& transcript);
@@ -34,12 +37,14 @@ private:
 
     HostSession& session_;
     const HandshakeResult& handshake_;
+    StandinChannel* standin_;
     std::map<std::string, OwnedValue> variables_;
     bool hadErrors_ = false;
 };
 
 // Runs a whole script (UTF-8 bytes, LF or CRLF line ends) and returns its transcript.
 std::string RunScript(const std::string& script, HostSession& session,
-                      const HandshakeResult& handshake, bool& hadErrors);
+                      const HandshakeResult& handshake, bool& hadErrors,
+                      StandinChannel* standin = nullptr);
 
 } // namespace zekhost

@@ -8,7 +8,6 @@
 
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 #else
 #include <climits>
 #include <unistd.h>
@@ -41,14 +40,11 @@ std::wstring Wide(const std::string& utf8) {
 
 #ifdef _WIN32
 
-std::vector<std::string> ProgramArguments(int, char**) {
+std::vector<std::string> ProgramArguments(int argc, wchar_t** argv) {
     std::vector<std::string> arguments;
-    int count = 0;
-    wchar_t** list = CommandLineToArgvW(GetCommandLineW(), &count);
-    for (int i = 1; list != nullptr && i < count; ++i) {
-        arguments.push_back(Utf16ToUtf8(list[i]));
+    for (int i = 1; i < argc; ++i) {
+        arguments.push_back(Utf16ToUtf8(argv[i]));
     }
-    LocalFree(list);
     return arguments;
 }
 

@@ -7,8 +7,12 @@
 
 namespace zekhost {
 
-// The arguments after the program name, as UTF-8.
+// The arguments after the program name, as UTF-8 (from wmain's UTF-16 ones on Windows).
+#ifdef _WIN32
+std::vector<std::string> ProgramArguments(int argc, wchar_t** argv);
+#else
 std::vector<std::string> ProgramArguments(int argc, char** argv);
+#endif
 
 // The folder holding the running program, as UTF-8 without a trailing separator.
 std::string ProgramDirectory();

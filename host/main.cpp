@@ -6,6 +6,7 @@
 #include "host/Handshake.h"
 #include "host/HostSession.h"
 #include "host/ScriptRunner.h"
+#include "host/StandinLibrary.h"
 #include "host/SystemIo.h"
 #include "host/TranscriptDiff.h"
 
@@ -36,6 +37,13 @@ int Run(const std::vector<std::string>& arguments) {
         return 1;
     }
 
+    // Declared first, so it outlives the extender, which may hold the same library.
+    StandinLibrary standin;
+    if (options.standinCheck) {
+        // Held from before the extender binds it, so the check sees the whole run even when
+        // the script never talks to the stand-in and the extender frees it on unloading.
+        standin.Load();
+    }
     ExtenderLibrary library;
     const std::string path = options.extender.empty()
                                  ? ProgramDirectory() + PathSeparator() + DefaultExtenderName
@@ -53,10 +61,20 @@ int Run(const std::vector<std::string>& arguments) {
         if (options.info) {
             transcript = FormatHandshake(handshake);
         } else {
-            transcript = RunScript(script, session, handshake, failed);
+            transcript = RunScript(script, session, handshake, failed, &standin);
         }
     }
     WriteStdout(transcript);
+
+    // Unloading runs the extender's static destructors, which release what it still holds;
+    // only then may the stand-in's accounts balance.
+    library.Unload();
+    if (options.standinCheck && standin.IsLoaded()) {
+        const std::string check = CheckStandin(standin);
+        WriteStdout(check);
+        transcript += check;
+    }
+    standin.Unload();
 
     if (!options.expect.empty()) {
         const TranscriptDifference difference = CompareTranscripts(expected, transcript);
@@ -67,14 +85,16 @@ int Run(const std::vector<std::string>& arguments) {
             failed = true;
         }
     }
-    // Unloading runs the extender's static destructors; a fault there still fails the run.
-    library.Unload();
     return failed ? 1 : 0;
 }
 
 } // namespace
 
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+#else
 int main(int argc, char** argv) {
+#endif
     try {
         return Run(ProgramArguments(argc, argv));
     } catch (const std::exception& exception) {

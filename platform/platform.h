@@ -13,8 +13,12 @@
 #endif
 #include <windows.h>
 #include <ntsecapi.h>
+#include <ole2.h>
+#include <propsys.h>
+#include <shobjidl.h>
 #define U16_LITERAL(s) L##s
 #else
+#include "posix/com.h"
 #include "posix/win32.h"
 #define U16_LITERAL(s) u##s
 #endif

@@ -1,5 +1,6 @@
 #include "propstore/MyExtender.h"
 
+#include "propstore/PropertySystemApi.h"
 #include "status/StatusCode.h"
 
 namespace zekextender {
@@ -13,9 +14,15 @@ CMyExtender::CMyExtender() {
     TheExtender = this;
     shortName = U16("ZXVTO38R");
     description = U16("Vantoro Extender");
+    OleInitialize(nullptr); // its result changes nothing: the binding below decides
+    propertySystemReady = PropertySystem.Load() == StatusSuccess;
 }
 
-CMyExtender::~CMyExtender() = default;
+CMyExtender::~CMyExtender() {
+    PropertySystem.Unload();
+    propertySystemReady = false;
+    OleUninitialize();
+}
 
 FunctionEntry* CMyExtender::GetFunctionTable() {
     return FunctionTable;
@@ -29,12 +36,11 @@ std::int32_t CMyExtender::ReturnNotAvailable() {
     return ReturnError(ErrorResult, StatusCannotService);
 }
 
-// Functions over the property system: not available yet.
+// Functions over property stores: not available yet.
 #define ZEK_NOT_AVAILABLE(name)                                                                    \
     std::int32_t CMyExtender::name(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {              \
         return ReturnNotAvailable();                                                               \
     }
-ZEK_NOT_AVAILABLE(vtoVersion)
 ZEK_NOT_AVAILABLE(vtoOpenPS)
 ZEK_NOT_AVAILABLE(vtoClosePS)
 ZEK_NOT_AVAILABLE(vtoGetPropertyNames)
@@ -45,9 +51,6 @@ ZEK_NOT_AVAILABLE(vtoIsPSValid)
 ZEK_NOT_AVAILABLE(vtoCommitChanges)
 ZEK_NOT_AVAILABLE(vtoGetFileSpec)
 ZEK_NOT_AVAILABLE(vtoGetGPSFlags)
-ZEK_NOT_AVAILABLE(vtoIsSupported)
-ZEK_NOT_AVAILABLE(vtoGetPropertyDescription)
-ZEK_NOT_AVAILABLE(vtoIsDebugBuild)
 #undef ZEK_NOT_AVAILABLE
 
 } // namespace zekextender

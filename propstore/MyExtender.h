@@ -36,6 +36,9 @@ public:
 #undef ZEK_SCRIPT_FUNCTION
 
 private:
+    // Whether the property system was bound when the extender was constructed.
+    bool propertySystemReady = false;
+
     // The answer of a function whose property-system work is not available in this build.
     std::int32_t ReturnNotAvailable();
 };

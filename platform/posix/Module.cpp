@@ -1,4 +1,5 @@
 // Modules and the thread's last error, over the dynamic loader.
+#include "platform/posix/SystemModules.h"
 #include "platform/posix/Text.h"
 #include "platform/posix/win32.h"
 
@@ -6,9 +7,14 @@
 #include <link.h>
 #include <climits>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <mutex>
+#include <set>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -62,14 +68,8 @@ const link_map* FindLoadedModule(HMODULE module) {
     return nullptr;
 }
 
-bool ModulePath(HMODULE module, std::string& path) {
-    if (module == nullptr) {
-        return ProgramPath(path);
-    }
-    const link_map* map = FindLoadedModule(module);
-    if (map == nullptr) {
-        return false;
-    }
+// The path of a loaded object, as Windows gives it: full, the program's own included.
+bool LinkMapPath(const link_map* map, std::string& path) {
     // The program itself has an empty name in the link map.
     if (map->l_name == nullptr || map->l_name[0] == '\0') {
         return ProgramPath(path);
@@ -83,6 +83,111 @@ bool ModulePath(HMODULE module, std::string& path) {
         }
     }
     return true;
+}
+
+// System modules. Their handles point at these records, not at a link map, so each module
+// keeps a handle of its own although all of them are one library.
+struct SystemModule {
+    const char* name;
+    std::vector<void*> libraries; // one dlopen reference per live load, newest last
+};
+
+constexpr const char* DefaultSystemFile = "libzekpropsys.so";
+
+struct LoaderState {
+    std::mutex mutex;
+    SystemModule modules[3] = {{"shell32.dll", {}}, {"propsys.dll", {}}, {"ole32.dll", {}}};
+    std::string file; // empty: DefaultSystemFile
+    std::set<std::string> hiddenModules;
+    std::set<std::string> hiddenExports;
+    std::vector<zekplatform::ModuleEvent> events;
+};
+
+// Never destroyed: modules are still freed by static destructors at exit.
+LoaderState& State() {
+    static LoaderState* state = new LoaderState;
+    return *state;
+}
+
+std::string AsciiLower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+SystemModule* SystemModuleNamed(LoaderState& state, const std::string& name) {
+    const std::string lower = AsciiLower(name);
+    for (SystemModule& module : state.modules) {
+        if (lower == module.name) {
+            return &module;
+        }
+    }
+    return nullptr;
+}
+
+SystemModule* SystemModuleOf(LoaderState& state, HMODULE handle) {
+    for (SystemModule& module : state.modules) {
+        if (static_cast<void*>(handle) == static_cast<void*>(&module)) {
+            return &module;
+        }
+    }
+    return nullptr;
+}
+
+void Record(LoaderState& state, zekplatform::ModuleEvent::Kind kind, std::string module,
+            HMODULE handle, bool succeeded) {
+    state.events.push_back({kind, std::move(module), handle, succeeded});
+}
+
+// The folder of the object that holds this code: the extender's library or a test program.
+std::string OwnDirectory() {
+    Dl_info info{};
+    link_map* map = nullptr;
+    std::string path;
+    if (dladdr1(reinterpret_cast<void*>(&OwnDirectory), &info, reinterpret_cast<void**>(&map),
+                RTLD_DL_LINKMAP) == 0 ||
+        map == nullptr || !LinkMapPath(map, path)) {
+        return std::string();
+    }
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// A bare file name is found beside this code before the loader's search path is tried.
+void* OpenSystemLibrary(const std::string& file) {
+    if (file.find('/') == std::string::npos) {
+        const std::string directory = OwnDirectory();
+        if (!directory.empty()) {
+            if (void* library = dlopen((directory + "/" + file).c_str(), RTLD_NOW | RTLD_LOCAL)) {
+                return library;
+            }
+        }
+    }
+    return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+// The dlopen handle behind a module handle: a system module's newest reference, or the
+// handle itself (null when it is a system module that is not loaded).
+void* LibraryOf(HMODULE module) {
+    LoaderState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    if (SystemModule* system = SystemModuleOf(state, module)) {
+        return system->libraries.empty() ? nullptr : system->libraries.back();
+    }
+    return module;
+}
+
+bool ModulePath(HMODULE module, std::string& path) {
+    if (module == nullptr) {
+        return ProgramPath(path);
+    }
+    void* library = LibraryOf(module);
+    const link_map* map =
+        library != nullptr ? FindLoadedModule(static_cast<HMODULE>(library)) : nullptr;
+    return map != nullptr && LinkMapPath(map, path);
 }
 
 } // namespace
@@ -123,12 +228,40 @@ HMODULE LoadLibraryW(LPCWSTR lpLibFileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    std::string path = zekplatform::PathFromUtf16(lpLibFileName);
-    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module == nullptr) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
+    using zekplatform::ModuleEvent;
+    const std::string path = zekplatform::PathFromUtf16(lpLibFileName);
+    LoaderState& state = State();
+    std::unique_lock<std::mutex> lock(state.mutex);
+    SystemModule* system = SystemModuleNamed(state, path);
+    if (system == nullptr) {
+        lock.unlock();
+        void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        lock.lock();
+        Record(state, ModuleEvent::Kind::Load, path, static_cast<HMODULE>(module),
+               module != nullptr);
+        if (module == nullptr) {
+            SetLastError(ERROR_MOD_NOT_FOUND);
+        }
+        return static_cast<HMODULE>(module);
     }
-    return static_cast<HMODULE>(module);
+
+    void* library = nullptr;
+    if (state.hiddenModules.count(system->name) == 0) {
+        const std::string file = state.file.empty() ? DefaultSystemFile : state.file;
+        // Outside the lock: the library's initialisers run now.
+        lock.unlock();
+        library = OpenSystemLibrary(file);
+        lock.lock();
+    }
+    if (library == nullptr) {
+        Record(state, ModuleEvent::Kind::Load, system->name, nullptr, false);
+        SetLastError(ERROR_MOD_NOT_FOUND);
+        return nullptr;
+    }
+    system->libraries.push_back(library);
+    const HMODULE handle = reinterpret_cast<HMODULE>(system);
+    Record(state, ModuleEvent::Kind::Load, system->name, handle, true);
+    return handle;
 }
 
 FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
@@ -136,7 +269,28 @@ FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    void* symbol = dlsym(hModule, lpProcName);
+    // Below 0x10000 the name is an ordinal, which no module here exports.
+    if (reinterpret_cast<std::uintptr_t>(lpProcName) < 0x10000) {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    void* library = hModule;
+    {
+        LoaderState& state = State();
+        std::lock_guard<std::mutex> lock(state.mutex);
+        if (SystemModule* system = SystemModuleOf(state, hModule)) {
+            if (system->libraries.empty()) {
+                SetLastError(ERROR_INVALID_HANDLE);
+                return nullptr;
+            }
+            if (state.hiddenExports.count(lpProcName) != 0) {
+                SetLastError(ERROR_PROC_NOT_FOUND);
+                return nullptr;
+            }
+            library = system->libraries.back();
+        }
+    }
+    void* symbol = dlsym(library, lpProcName);
     if (symbol == nullptr) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
@@ -145,9 +299,85 @@ FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
 }
 
 BOOL FreeLibrary(HMODULE hLibModule) {
-    if (hLibModule == nullptr || dlclose(hLibModule) != 0) {
+    using zekplatform::ModuleEvent;
+    LoaderState& state = State();
+    std::unique_lock<std::mutex> lock(state.mutex);
+    void* library = hLibModule;
+    std::string name;
+    SystemModule* system = SystemModuleOf(state, hLibModule);
+    if (system != nullptr) {
+        name = system->name;
+        library = nullptr;
+        if (!system->libraries.empty()) {
+            library = system->libraries.back();
+            system->libraries.pop_back();
+        }
+    } else if (hLibModule != nullptr) {
+        // A handle that is no loaded object is refused, not handed to dlclose.
+        lock.unlock();
+        if (!ModulePath(hLibModule, name)) {
+            library = nullptr;
+        }
+        lock.lock();
+    }
+    lock.unlock();
+    // Outside the lock: the library's finalisers may run now.
+    const bool freed = library != nullptr && dlclose(library) == 0;
+    lock.lock();
+    Record(state, ModuleEvent::Kind::Free, name, hLibModule, freed);
+    if (!freed) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     return TRUE;
 }
+
+namespace zekplatform {
+
+void SetSystemModuleFile(const std::string& file) {
+    LoaderState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.file = file;
+}
+
+void HideSystemModule(const std::string& module) {
+    LoaderState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.hiddenModules.insert(AsciiLower(module));
+}
+
+void HideSystemExport(const std::string& exportName) {
+    LoaderState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.hiddenExports.insert(exportName);
+}
+
+void ClearSystemModuleHooks() {
+    LoaderState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.file.clear();
+    state.hiddenModules.clear();
+    state.hiddenExports.clear();
+}
+
+std::vector<ModuleEvent> TakeModuleEvents() {
+    LoaderState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    return std::exchange(state.events, {});
+}
+
+int LiveSystemModuleReferences() {
+    LoaderState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    std::size_t live = 0;
+    for (const SystemModule& module : state.modules) {
+        live += module.libraries.size();
+    }
+    return static_cast<int>(live);
+}
+
+void* OpenSystemLibraryUnobserved() {
+    return OpenSystemLibrary(DefaultSystemFile);
+}
+
+} // namespace zekplatform

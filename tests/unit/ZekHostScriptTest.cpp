@@ -5,6 +5,7 @@
 #include "host/HostStorage.h"
 #include "host/ScriptParser.h"
 #include "host/ScriptRunner.h"
+#include "host/StandinChannel.h"
 #include "host/TranscriptDiff.h"
 #include "host/ValueFormat.h"
 
@@ -22,8 +23,8 @@ namespace {
 // A statement in one line, for comparing against the tables below.
 std::string Summary(const Statement& statement) {
     static const char* const directives[] = {
-        "fail-create", "fail-element", "fail-variable", "fail-none", "callback-return",
-        "count",       "definition",   "acknowledge",   "query",     "host-version"};
+        "fail-create", "fail-element", "fail-variable", "fail-none",    "callback-return", "count",
+        "definition",  "acknowledge",  "query",         "host-version", "standin"};
     switch (statement.kind) {
     case Statement::Kind::Skip:
         return "skip";
@@ -31,7 +32,9 @@ std::string Summary(const Statement& statement) {
         return "error";
     case Statement::Kind::Directive:
         return std::string("@") + directives[static_cast<int>(statement.directive.kind)] + " " +
-               std::to_string(statement.directive.number);
+               (statement.directive.kind == DirectiveKind::Standin
+                    ? "'" + statement.directive.text + "'"
+                    : std::to_string(statement.directive.number));
     case Statement::Kind::Call:
         break;
     }
@@ -149,6 +152,11 @@ TEST(ZekHostScript, ParsesDirectives) {
         {"@definition x", "error"},
         {"@bogus", "error"},
         {"@", "error"},
+        {"@standin item add \"a b\"  x=1 ", "@standin 'item add \"a b\"  x=1'"},
+        {"@ standin\tcheck", "@standin 'check'"},
+        {"@standin", "error"},
+        {"@standin \t ", "error"},
+        {"@standincheck", "error"},
     };
     for (const LineCase& c : cases) {
         SCOPED_TRACE(c.line);
@@ -459,6 +467,59 @@ TEST(ZekHostScript, TranscriptReportsWhatCameBack) {
     }
 }
 
+namespace {
+
+// A stand-in that answers from a script of its own and remembers what it was asked.
+class FakeStandin : public StandinChannel {
+public:
+    bool Send(const std::string& command, std::int32_t& status, std::string& reply) override {
+        commands += command + "|";
+        status = command.compare(0, 6, "refuse") == 0 || (command == "check" && leaked) ? 3 : 0;
+        reply = command == "check" ? checkReply : "did " + command;
+        if (command == "multi") {
+            reply = "a\nb\x7f\xC3\xA9";
+        }
+        return available;
+    }
+    std::string commands;
+    std::string checkReply = "balanced";
+    bool leaked = false;
+    bool available = true;
+};
+
+} // namespace
+
+TEST(ZekHostScript, StandinDirectivesReachTheStandin) {
+    constexpr LineCase cases[] = {
+        {"@standin item add  x=1", "> @standin item add  x=1\nstandin: did item add  x=1\n"},
+        {"@standin refuse this", "> @standin refuse this\nstandin refused: did refuse this\n"},
+        {"@standin multi", "> @standin multi\nstandin: a\\x0Ab\\x7F\xC3\xA9\n"},
+        {"@standin", "> @standin\nsyntax error: @standin takes a command\n"},
+    };
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.line);
+        HostSession session(Fake, 1005);
+        const HandshakeResult handshake = PerformHandshake(session, {5});
+        bool hadErrors = false;
+        FakeStandin standin;
+        EXPECT_EQ(RunScript(c.line, session, handshake, hadErrors, &standin), c.expected);
+        // Without a stand-in, the directive is answered all the same.
+        const std::string withoutStandin = RunScript(c.line, session, handshake, hadErrors);
+        EXPECT_EQ(withoutStandin.find("standin:"), std::string::npos);
+        EXPECT_EQ(withoutStandin.find("standin unavailable") != std::string::npos, !hadErrors);
+    }
+
+    // The check speaks up only when the stand-in refuses it.
+    FakeStandin standin;
+    EXPECT_EQ(CheckStandin(standin), "");
+    EXPECT_EQ(standin.commands, "check|");
+    standin.leaked = true;
+    standin.checkReply = "2 COM references live\n1 allocation live";
+    EXPECT_EQ(CheckStandin(standin), "!! 2 COM references live\\x0A1 allocation live\n");
+    standin.available = false;
+    EXPECT_EQ(CheckStandin(standin), "");
+}
+
 TEST(ZekHostScript, VariableServiceStoresCopies) {
     HostStorage storage;
     zekextender::HostServices services{};
@@ -488,7 +549,7 @@ TEST(ZekHostScript, VariableServiceStoresCopies) {
 TEST(ZekHostScript, ParsesTheCommandLine) {
     struct Case {
         std::vector<std::string> arguments;
-        const char* expected; // extender|version|offered|expect|info|script, or "error"
+        const char* expected; // extender|version|offered|expect|info|script[|check], or "error"
     };
     const Case cases[] = {
         {{"--info"}, "|1005|5,||info|"},
@@ -504,6 +565,8 @@ TEST(ZekHostScript, ParsesTheCommandLine) {
         {{}, "error"},
         {{"a.zek", "b.zek"}, "error"},
         {{"--verbose", "s.zek"}, "error"},
+        {{"--standin-check", "s.zek"}, "|1005|5,|||s.zek|check"},
+        {{"--standin-check=1", "s.zek"}, "error"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
@@ -517,6 +580,7 @@ TEST(ZekHostScript, ParsesTheCommandLine) {
             }
             summary +=
                 "|" + options.expect + "|" + (options.info ? "info" : "") + "|" + options.script;
+            summary += options.standinCheck ? "|check" : "";
         } else {
             EXPECT_FALSE(error.empty());
         }

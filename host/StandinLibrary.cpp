@@ -1,0 +1,99 @@
+#include "host/StandinLibrary.h"
+
+#include "standin/StandinControl.h"
+
+#include <vector>
+
+#ifdef _WIN32
+#include "platform/platform.h"
+#else
+#include "host/SystemIo.h"
+
+#include <dlfcn.h>
+#endif
+
+namespace zekhost {
+namespace {
+
+// Replies are truncated to this; a check that lists many leaks still fits.
+constexpr std::uint32_t ReplyCapacity = 1u << 20;
+
+#ifdef _WIN32
+
+void* OpenStandin() {
+    return LoadLibraryW(L"propsys.dll");
+}
+
+void* Symbol(void* handle, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+
+void CloseStandin(void* handle) {
+    FreeLibrary(static_cast<HMODULE>(handle));
+}
+
+#else
+
+// Where the extender's platform layer looks first: beside the program, which shares its
+// folder with the extender.
+void* OpenStandin() {
+    const char* const file = "libzekpropsys.so";
+    if (void* handle = dlopen((ProgramDirectory() + "/" + file).c_str(), RTLD_NOW | RTLD_LOCAL)) {
+        return handle;
+    }
+    return dlopen(file, RTLD_NOW | RTLD_LOCAL);
+}
+
+void* Symbol(void* handle, const char* name) {
+    return dlsym(handle, name);
+}
+
+void CloseStandin(void* handle) {
+    dlclose(handle);
+}
+
+#endif
+
+} // namespace
+
+bool StandinLibrary::Load() {
+    if (tried_) {
+        return IsLoaded();
+    }
+    tried_ = true;
+    handle_ = OpenStandin();
+    if (handle_ == nullptr) {
+        return false;
+    }
+    // Without the override this is the system's own library, which has no control export.
+    control_ = Symbol(handle_, ZEK_STANDIN_CONTROL_EXPORT);
+    if (control_ == nullptr) {
+        CloseStandin(handle_);
+        handle_ = nullptr;
+    }
+    return IsLoaded();
+}
+
+void StandinLibrary::Unload() {
+    if (handle_ != nullptr) {
+        CloseStandin(handle_);
+    }
+    handle_ = nullptr;
+    control_ = nullptr;
+}
+
+bool StandinLibrary::Send(const std::string& command, std::int32_t& status, std::string& reply) {
+    status = 0;
+    reply.clear();
+    if (!Load()) {
+        return false;
+    }
+    std::vector<char> buffer(ReplyCapacity, '\0');
+    status = reinterpret_cast<ZekStandinControlFn>(control_)(command.c_str(), buffer.data(),
+                                                             ReplyCapacity);
+    buffer.back() = '\0';
+    reply = buffer.data();
+    return true;
+}
+
+} // namespace zekhost

@@ -1,0 +1,50 @@
+// The Windows property system, bound at run time: the module loads (and reports status 95)
+// on systems where a library or an entry point is missing.
+#pragma once
+
+#include "platform/platform.h"
+#include "status/StatusCode.h"
+
+namespace zekextender {
+
+// Interface identifiers asked of the property system (the published values).
+constexpr IID PropertyStoreInterfaceId = {
+    0x886D8EEB, 0x8CF2, 0x4446, {0x8D, 0x02, 0xCD, 0xBA, 0x1D, 0xBD, 0xCF, 0x99}};
+constexpr IID PropertyDescriptionInterfaceId = {
+    0x6F79D558, 0x3E96, 0x4549, {0xA1, 0xD1, 0x7D, 0x75, 0xD2, 0x28, 0x88, 0x14}};
+
+// The three libraries and the ten entry points, each pointer typed exactly as the SDK
+// declares the function of the same name. All or nothing: loaded is true only while every
+// handle and pointer is set.
+struct PropertySystemApi {
+    bool loaded = false;
+
+    HMODULE shell32 = nullptr;
+    HMODULE propsys = nullptr;
+    HMODULE ole32 = nullptr;
+
+    decltype(&::SHGetPropertyStoreFromParsingName) SHGetPropertyStoreFromParsingName = nullptr;
+    decltype(&::PSFormatForDisplay) PSFormatForDisplay = nullptr;
+    decltype(&::PSFormatForDisplayAlloc) PSFormatForDisplayAlloc = nullptr;
+    decltype(&::PSFormatPropertyValue) PSFormatPropertyValue = nullptr;
+    decltype(&::PSGetPropertyKeyFromName) PSGetPropertyKeyFromName = nullptr;
+    decltype(&::PSGetNameFromPropertyKey) PSGetNameFromPropertyKey = nullptr;
+    decltype(&::PSCoerceToCanonicalValue) PSCoerceToCanonicalValue = nullptr;
+    decltype(&::PSGetPropertyDescription) PSGetPropertyDescription = nullptr;
+    decltype(&::PSGetPropertyDescriptionByName) PSGetPropertyDescriptionByName = nullptr;
+    decltype(&::PropVariantClear) PropVariantClear = nullptr;
+
+    // Loads shell32.dll, propsys.dll and ole32.dll and binds the entry points. 0 (also when
+    // already loaded), 95 when a library is missing, 96 when an entry point is; after a
+    // failure nothing stays loaded or bound.
+    StatusCode Load();
+    // Unbinds everything and frees the libraries. Always 0.
+    StatusCode Unload();
+    bool IsLoaded() const { return loaded; }
+};
+
+// The one binding of the process: loaded by the extender object's construction, unloaded by
+// its destruction, only read in between.
+extern PropertySystemApi PropertySystem;
+
+} // namespace zekextender

@@ -1,0 +1,44 @@
+#include "standin/Accounting.h"
+
+#include "standin/TaskMemory.h"
+
+#include <atomic>
+
+namespace standin {
+namespace {
+
+std::atomic<std::int64_t> references{0};
+std::atomic<std::int64_t> overReleases{0};
+
+} // namespace
+
+Accounting ReadAccounting() {
+    return {references.load(), LiveAllocations(), BadFrees(), overReleases.load()};
+}
+
+bool IsBalanced(const Accounting& accounting) {
+    return accounting.references == 0 && accounting.allocations == 0 && accounting.badFrees == 0 &&
+           accounting.overReleases == 0;
+}
+
+std::string AccountingText(const Accounting& accounting) {
+    return "references " + std::to_string(accounting.references) + ", allocations " +
+           std::to_string(accounting.allocations) + ", bad frees " +
+           std::to_string(accounting.badFrees) + ", over-releases " +
+           std::to_string(accounting.overReleases);
+}
+
+void CountReferences(std::int64_t delta) {
+    references += delta;
+}
+
+void CountOverRelease() {
+    ++overReleases;
+}
+
+void ForgetFaults() {
+    overReleases = 0;
+    ForgetBadFrees();
+}
+
+} // namespace standin

@@ -1,0 +1,27 @@
+// What the stand-in has handed out and not yet had back, and the faults it has seen, so that
+// every test can assert that a call path left nothing behind.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace standin {
+
+struct Accounting {
+    std::int64_t references;   // live COM references of every object handed out
+    std::int64_t allocations;  // live task-memory blocks
+    std::int64_t badFrees;     // task memory freed twice (or never ours, off Windows)
+    std::int64_t overReleases; // Release or AddRef on an object after its last Release
+};
+
+Accounting ReadAccounting();
+bool IsBalanced(const Accounting& accounting);
+// "references 0, allocations 0, bad frees 0, over-releases 0"
+std::string AccountingText(const Accounting& accounting);
+
+void CountReferences(std::int64_t delta);
+void CountOverRelease();
+// Clears the fault counters; live references and blocks are facts and stay counted.
+void ForgetFaults();
+
+} // namespace standin

@@ -1,0 +1,32 @@
+// The properties the stand-in knows: canonical name, key, value type, English display name and
+// whether a store may write it. Tests can give further keys a name (the `name` command).
+#pragma once
+
+#include "platform/platform.h"
+
+namespace standin {
+
+struct PropertyInfo {
+    const WCHAR* name;
+    PROPERTYKEY key;
+    VARTYPE type; // VT_EMPTY: untyped, a written value is kept as it came
+    const WCHAR* displayName;
+    bool writable;
+};
+
+// Name lookups are exact (case-sensitive), as the canonical names are. The built-in schema
+// answers before names given by tests, so a test cannot redefine a published name's key.
+const PropertyInfo* FindProperty(const WString& name);
+const PropertyInfo* FindProperty(const PROPERTYKEY& key);
+
+// Gives a key without a name a canonical name. A name already known lends the key its type,
+// display name and writability, and keeps resolving to its first key (several keys can share
+// a name); a new name makes an untyped, writable property displayed under the name itself.
+// False when the key already has a name.
+bool NameKey(const PROPERTYKEY& key, const WString& name);
+void ForgetKeyNames();
+
+// The published key of System.Size, which the formatter renders as a byte count.
+extern const PROPERTYKEY kSizeKey;
+
+} // namespace standin
