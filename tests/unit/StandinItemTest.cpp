@@ -283,6 +283,7 @@ TEST_F(StandinTest, UnfailRemovesFailures) {
     Open(kItem, GPS_DEFAULT, E_FAIL);
     Command("unfail open");
     IPropertyStore* store = Open(kItem, GPS_DEFAULT);
+    ASSERT_NE(store, nullptr);
     DWORD count = 0;
     EXPECT_EQ(store->GetCount(&count), E_FAIL);
     Command("unfail");

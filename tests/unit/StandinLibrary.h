@@ -81,11 +81,10 @@ private:
         Bind(taskAlloc, Proc(ole32, "CoTaskMemAlloc"));
         Bind(taskFree, Proc(ole32, "CoTaskMemFree"));
         Bind(open, Proc(propsys, "ZekStandinOpenStore"));
-        // The stand-in shell32.dll only where the process was told to load it.
+        // The stand-in shell32.dll only where the process was told to load it; Wine names its
+        // own after the file it stands for, but that one exports more than our one entry.
         HMODULE shell32 = LoadLibraryW(L"shell32.dll");
-        wchar_t path[MAX_PATH] = L"";
-        if (shell32 != nullptr && GetModuleFileNameW(shell32, path, MAX_PATH) != 0 &&
-            std::filesystem::path(path) == std::filesystem::path(Beside(L"shell32.dll"))) {
+        if (shell32 != nullptr && Proc(shell32, "SHGetDesktopFolder") == nullptr) {
             Bind(open, Proc(shell32, "SHGetPropertyStoreFromParsingName"));
         }
         return open != nullptr && taskAlloc != nullptr && taskFree != nullptr ? ""
