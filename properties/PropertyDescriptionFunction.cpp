@@ -16,10 +16,7 @@ std::int32_t CMyExtender::vtoGetPropertyDescription(INT_PTR, INT_PTR, INT_PTR, v
     if (status != StatusSuccess) {
         return ReturnError(ErrorResult, status);
     }
-    HostValue value = ZeroHostValue();
-    value.type = HostValueWideString;
-    value.text = &displayName[0];
-    return ReturnValue(value);
+    return ReturnText(displayName);
 }
 
 } // namespace zekextender

@@ -1,5 +1,6 @@
 #include "propstore/MyExtender.h"
 
+#include "extender/HostArguments.h"
 #include "propstore/PropertySystemApi.h"
 #include "status/StatusCode.h"
 
@@ -19,6 +20,7 @@ CMyExtender::CMyExtender() {
 }
 
 CMyExtender::~CMyExtender() {
+    stores.Clear(); // released uncommitted
     PropertySystem.Unload();
     propertySystemReady = false;
     OleUninitialize();
@@ -32,25 +34,18 @@ FunctionEntry* CMyExtender::GetAltFunctionTable() {
     return FunctionTable;
 }
 
-std::int32_t CMyExtender::ReturnNotAvailable() {
-    return ReturnError(ErrorResult, StatusCannotService);
+PropertyStoreRecord* CMyExtender::StoreArgument(const HostValue& handle) const {
+    if (!IsIntegerArgument(handle)) {
+        return nullptr;
+    }
+    return stores.FindStore(static_cast<std::uint32_t>(handle.intValue));
 }
 
-// Functions over property stores: not available yet.
-#define ZEK_NOT_AVAILABLE(name)                                                                    \
-    std::int32_t CMyExtender::name(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {              \
-        return ReturnNotAvailable();                                                               \
-    }
-ZEK_NOT_AVAILABLE(vtoOpenPS)
-ZEK_NOT_AVAILABLE(vtoClosePS)
-ZEK_NOT_AVAILABLE(vtoGetPropertyNames)
-ZEK_NOT_AVAILABLE(vtoGetPropertyValue)
-ZEK_NOT_AVAILABLE(vtoSetPropertyValue)
-ZEK_NOT_AVAILABLE(vtoIsPSDirty)
-ZEK_NOT_AVAILABLE(vtoIsPSValid)
-ZEK_NOT_AVAILABLE(vtoCommitChanges)
-ZEK_NOT_AVAILABLE(vtoGetFileSpec)
-ZEK_NOT_AVAILABLE(vtoGetGPSFlags)
-#undef ZEK_NOT_AVAILABLE
+std::int32_t CMyExtender::ReturnText(const WString& text) {
+    HostValue value = ZeroHostValue();
+    value.type = HostValueWideString;
+    value.text = const_cast<WCHAR*>(text.c_str());
+    return ReturnValue(value);
+}
 
 } // namespace zekextender

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "extender/ZEKExtender.h"
+#include "propstore/StoreRegistry.h"
 
 namespace zekextender {
 
@@ -39,8 +40,12 @@ private:
     // Whether the property system was bound when the extender was constructed.
     bool propertySystemReady = false;
 
-    // The answer of a function whose property-system work is not available in this build.
-    std::int32_t ReturnNotAvailable();
+    // The store named by a handle argument: an integer registered in the registry; else null.
+    PropertyStoreRecord* StoreArgument(const HostValue& handle) const;
+    // Delivers a wide-string result.
+    std::int32_t ReturnText(const WString& text);
+
+    StoreRegistry stores;
 };
 
 // The table of the fifteen script functions and its terminator.

@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 
+#include <cstring>
 #include <utility>
 
 namespace zekextender {
@@ -70,6 +71,31 @@ public:
 
 private:
     WCHAR* text = nullptr;
+};
+
+} // namespace zekextender
+
+namespace zekextender {
+
+// A PROPVARIANT that starts zeroed (VT_EMPTY) and is cleared, through the bound property
+// system, when it is destroyed.
+class PropVariantValue {
+public:
+    PropVariantValue() { std::memset(&value, 0, sizeof value); }
+    ~PropVariantValue() { clear(); }
+    PropVariantValue(const PropVariantValue&) = delete;
+    PropVariantValue& operator=(const PropVariantValue&) = delete;
+
+    PROPVARIANT* put() {
+        clear();
+        return &value;
+    }
+    const PROPVARIANT& get() const { return value; }
+
+    void clear();
+
+private:
+    PROPVARIANT value;
 };
 
 } // namespace zekextender

@@ -11,10 +11,7 @@ std::int32_t CMyExtender::vtoGetErrorText(INT_PTR, INT_PTR, INT_PTR, void* data,
     }
     WString text;
     FormatErrorText(code.intValue, text);
-    HostValue value = ZeroHostValue();
-    value.type = HostValueWideString;
-    value.text = &text[0];
-    return ReturnValue(value);
+    return ReturnText(text);
 }
 
 } // namespace zekextender

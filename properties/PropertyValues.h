@@ -1,0 +1,17 @@
+// Rendering a property value as display text.
+#pragma once
+
+#include "platform/platform.h"
+#include "status/StatusCode.h"
+
+namespace zekextender {
+
+// Only the fourteen defined PROPDESC_FORMAT_FLAGS reach the property system.
+constexpr DWORD FormatFlagsMask = 0x3FFF;
+
+// The property system's display text of a value. 218 when it cannot render the value
+// (E_INVALIDARG), 95 when unbound.
+StatusCode FormatValueForDisplay(const PROPERTYKEY& key, const PROPVARIANT& value,
+                                 DWORD formatFlags, WString& text);
+
+} // namespace zekextender

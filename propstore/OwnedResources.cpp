@@ -1,0 +1,14 @@
+#include "propstore/OwnedResources.h"
+
+#include "propstore/PropertySystemApi.h"
+
+namespace zekextender {
+
+void PropVariantValue::clear() {
+    if (PropertySystem.IsLoaded()) {
+        PropertySystem.PropVariantClear(&value);
+    }
+    std::memset(&value, 0, sizeof value);
+}
+
+} // namespace zekextender

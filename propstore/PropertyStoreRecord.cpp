@@ -1,0 +1,121 @@
+#include "propstore/PropertyStoreRecord.h"
+
+#include "properties/PropertyKeys.h"
+#include "propstore/PropertySystemApi.h"
+#include "status/NativeErrorTranslation.h"
+
+namespace zekextender {
+
+namespace {
+
+StatusCode FromHResult(HRESULT hr) {
+    return StatusFromHResult(static_cast<std::uint32_t>(hr));
+}
+
+} // namespace
+
+StatusCode OpenPropertyStore(const WString& fileSpec, ComPtr<IPropertyStore>& store,
+                             DWORD flags) {
+    if (!PropertySystem.IsLoaded()) {
+        return StatusLibraryLoadFailed;
+    }
+    if (fileSpec.empty() || store) {
+        return StatusInvalidParameter;
+    }
+    const HRESULT hr = PropertySystem.SHGetPropertyStoreFromParsingName(
+        fileSpec.c_str(), nullptr, static_cast<GETPROPERTYSTOREFLAGS>(flags),
+        PropertyStoreInterfaceId, store.put_void());
+    if (FAILED(hr)) {
+        store.reset(); // whatever a failing call may have left
+        return FromHResult(hr);
+    }
+    return StatusSuccess;
+}
+
+StatusCode BuildPropertyNameSet(IPropertyStore* store, PropertyNameSet& names) {
+    names.clear();
+    if (!PropertySystem.IsLoaded()) {
+        return StatusLibraryLoadFailed;
+    }
+    if (store == nullptr) {
+        return StatusCannotService;
+    }
+    DWORD count = 0;
+    HRESULT hr = store->GetCount(&count);
+    if (FAILED(hr)) {
+        return FromHResult(hr);
+    }
+    for (DWORD index = 0; index < count; ++index) {
+        PROPERTYKEY key{};
+        hr = store->GetAt(index, &key);
+        if (FAILED(hr)) {
+            names.clear();
+            return FromHResult(hr);
+        }
+        // Whatever keeps a key from having a name, the property is not listed.
+        WString name;
+        PropertyNameFromKey(key, name);
+        if (!name.empty()) {
+            names.insert(std::move(name));
+        }
+    }
+    return StatusSuccess;
+}
+
+void PropertyStoreRecord::Reset() {
+    fileSpec.clear();
+    dirty = false;
+    flags = 0;
+    propertyNames.clear();
+    store.reset();
+}
+
+StatusCode PropertyStoreRecord::Open(const WString& spec, DWORD openFlags) {
+    Reset();
+    StatusCode status = OpenPropertyStore(spec, store, openFlags);
+    if (status == StatusSuccess) {
+        status = BuildPropertyNameSet(store.get(), propertyNames);
+    }
+    if (status != StatusSuccess) {
+        Reset();
+        return status;
+    }
+    fileSpec = spec;
+    flags = openFlags;
+    return StatusSuccess;
+}
+
+StatusCode PropertyStoreRecord::Commit() {
+    if (!PropertySystem.IsLoaded()) {
+        return StatusLibraryLoadFailed;
+    }
+    if (!IsValid()) {
+        return StatusCannotService;
+    }
+    if (IsReadOnly()) {
+        return StatusAccessDenied;
+    }
+    if (!dirty) {
+        return StatusSuccess;
+    }
+    // Open resets the record's own copies before it uses its arguments.
+    const WString specCopy = fileSpec;
+    const DWORD flagsCopy = flags;
+    const HRESULT hr = store->Commit();
+    if (FAILED(hr)) {
+        Reset();
+        return FromHResult(hr);
+    }
+    return Open(specCopy, flagsCopy); // a failed reopen leaves the record reset
+}
+
+bool PropertyStoreRecord::IsValid() const {
+    return PropertySystem.IsLoaded() && store;
+}
+
+StatusCode PropertyStoreRecord::CopyPropertyNames(PropertyNameSet& names) const {
+    names = propertyNames;
+    return StatusSuccess;
+}
+
+} // namespace zekextender
