@@ -8,7 +8,7 @@ namespace zekhost {
 
 const char* const Usage =
     "usage: zekhost [--extender PATH] [--host-version N] [--offer V1,V2,...] [--expect FILE]\n"
-    "               [--standin-check] (--info | SCRIPT)\n";
+    "               [--standin-check] [--define NAME=TEXT ...] (--info | SCRIPT)\n";
 
 namespace {
 
@@ -33,7 +33,7 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Options& option
             inlineValue = true;
         }
         const bool takesValue = name == "--extender" || name == "--host-version" ||
-                                name == "--offer" || name == "--expect";
+                                name == "--offer" || name == "--expect" || name == "--define";
         if (takesValue && !inlineValue) {
             if (i + 1 >= arguments.size()) {
                 error = name + " needs a value";
@@ -64,6 +64,13 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Options& option
             }
         } else if (name == "--expect") {
             options.expect = value;
+        } else if (name == "--define") {
+            const std::size_t equals = value.find('=');
+            if (equals == 0 || equals == std::string::npos) {
+                error = "--define needs NAME=TEXT, got '" + value + "'";
+                return false;
+            }
+            options.defines.emplace_back(value.substr(0, equals), value.substr(equals + 1));
         } else if (name == "--info" && !inlineValue) {
             options.info = true;
         } else if (name == "--standin-check" && !inlineValue) {

@@ -1,9 +1,10 @@
 // zekhost [--extender PATH] [--host-version N] [--offer V1,V2,...] [--expect FILE]
-//         [--standin-check] (--info | SCRIPT)
+//         [--standin-check] [--define NAME=TEXT ...] (--info | SCRIPT)
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zekhost {
@@ -15,6 +16,8 @@ struct Options {
     std::string expect;
     bool info = false;
     bool standinCheck = false; // after the run, the stand-in's own check
+    // --define NAME=TEXT: script variables holding wide strings before the first line.
+    std::vector<std::pair<std::string, std::string>> defines;
     std::string script;
 };
 

@@ -1,6 +1,7 @@
 #include "host/ScriptRunner.h"
 
 #include "host/CallReport.h"
+#include "host/Utf.h"
 #include "host/ValueFormat.h"
 
 #include <algorithm>
@@ -131,6 +132,15 @@ void ScriptRunner::RunCall(const Call& call, std::string& transcript) {
     }
 }
 
+void ScriptRunner::Define(const std::string& name, const std::string& text) {
+    OwnedValue value;
+    value.type = zekextender::HostValueWideString;
+    value.text = OwnedValue::Text::Wide;
+    value.nullText = false;
+    Utf8ToUtf16(text, value.wide);
+    Assign(name, value);
+}
+
 void ScriptRunner::Assign(const std::string& name, const OwnedValue& value) {
     OwnedValue& slot = variables_[name];
     const OwnedValue previous = slot;
@@ -224,9 +234,13 @@ void ScriptRunner::Finish(std::string& transcript) {
 }
 
 std::string RunScript(const std::string& script, HostSession& session,
-                      const HandshakeResult& handshake, bool& hadErrors, StandinChannel* standin) {
+                      const HandshakeResult& handshake, bool& hadErrors, StandinChannel* standin,
+                      const std::vector<std::pair<std::string, std::string>>& defines) {
     std::string transcript = handshake.anomalies;
     ScriptRunner runner(session, handshake, standin);
+    for (const auto& [name, text] : defines) {
+        runner.Define(name, text);
+    }
     std::size_t start = 0;
     // A byte-order mark is not part of the first line.
     if (script.compare(0, 3, "\xEF\xBB\xBF") == 0) {

@@ -10,6 +10,8 @@
 
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace zekhost {
 
@@ -18,6 +20,9 @@ public:
     // standin may be null: @standin then reports the stand-in unavailable.
     ScriptRunner(HostSession& session, const HandshakeResult& handshake,
                  StandinChannel* standin = nullptr);
+
+    // Sets a variable to a wide string (UTF-8 text) before the script runs.
+    void Define(const std::string& name, const std::string& text);
 
     // Runs one line; appends to transcript.
     void RunLine(const std::string& line, std::string& transcript);
@@ -45,6 +50,7 @@ private:
 // Runs a whole script (UTF-8 bytes, LF or CRLF line ends) and returns its transcript.
 std::string RunScript(const std::string& script, HostSession& session,
                       const HandshakeResult& handshake, bool& hadErrors,
-                      StandinChannel* standin = nullptr);
+                      StandinChannel* standin = nullptr,
+                      const std::vector<std::pair<std::string, std::string>>& defines = {});
 
 } // namespace zekhost

@@ -61,7 +61,8 @@ int Run(const std::vector<std::string>& arguments) {
         if (options.info) {
             transcript = FormatHandshake(handshake);
         } else {
-            transcript = RunScript(script, session, handshake, failed, &standin);
+            transcript =
+                RunScript(script, session, handshake, failed, &standin, options.defines);
         }
     }
     WriteStdout(transcript);

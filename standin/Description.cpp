@@ -13,37 +13,6 @@
 namespace standin {
 namespace {
 
-// The published IPropertyDescription slots, in order. The SDK's declaration needs types that
-// exist only on Windows; the slots this library does not serve take any arguments alike.
-struct DescriptionSlots : IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE GetPropertyKey(PROPERTYKEY* key) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetCanonicalName(LPWSTR* name) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetPropertyType(VARTYPE* type) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetDisplayName(LPWSTR* name) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetEditInvitation(LPWSTR* invitation) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetTypeFlags(DWORD mask, DWORD* flags) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetViewFlags(DWORD* flags) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetDefaultColumnWidth(UINT* width) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetDisplayType(DWORD* type) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetColumnState(DWORD* flags) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetGroupingRange(DWORD* range) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetRelativeDescriptionType(DWORD* type) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetRelativeDescription(REFPROPVARIANT, REFPROPVARIANT,
-                                                             LPWSTR*, LPWSTR*) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetSortDescription(DWORD* description) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetSortDescriptionLabel(BOOL descending, LPWSTR*) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetAggregationType(DWORD* type) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetConditionType(DWORD* type, DWORD* operation) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetEnumTypeList(REFIID riid, void** object) = 0;
-    virtual HRESULT STDMETHODCALLTYPE CoerceToCanonicalValue(PROPVARIANT* value) = 0;
-    virtual HRESULT STDMETHODCALLTYPE FormatForDisplay(REFPROPVARIANT value, DWORD flags,
-                                                       LPWSTR* text) = 0;
-    virtual HRESULT STDMETHODCALLTYPE IsValueCanonical(REFPROPVARIANT value) = 0;
-
-protected:
-    ~DescriptionSlots() = default;
-};
-
 // Hands out a task-allocated copy of text; null with E_POINTER or E_OUTOFMEMORY otherwise.
 HRESULT GiveText(const WString& text, LPWSTR* out) {
     if (out == nullptr) {
@@ -60,7 +29,7 @@ template <class T> HRESULT NotServed(T* out) {
     return E_NOTIMPL;
 }
 
-class DescriptionObject final : public CountedObject<DescriptionObject, DescriptionSlots> {
+class DescriptionObject final : public CountedObject<DescriptionObject, IPropertyDescription> {
 public:
     explicit DescriptionObject(const PropertyInfo& info)
         : name_(info.name), displayName_(info.displayName), key_(info.key), type_(info.type) {}
@@ -91,17 +60,27 @@ public:
     HRESULT STDMETHODCALLTYPE GetEditInvitation(LPWSTR* invitation) override {
         return NotServed(invitation);
     }
-    HRESULT STDMETHODCALLTYPE GetTypeFlags(DWORD, DWORD* flags) override {
+    HRESULT STDMETHODCALLTYPE GetTypeFlags(PROPDESC_TYPE_FLAGS,
+                                           PROPDESC_TYPE_FLAGS* flags) override {
         return NotServed(flags);
     }
-    HRESULT STDMETHODCALLTYPE GetViewFlags(DWORD* flags) override { return NotServed(flags); }
+    HRESULT STDMETHODCALLTYPE GetViewFlags(PROPDESC_VIEW_FLAGS* flags) override {
+        return NotServed(flags);
+    }
     HRESULT STDMETHODCALLTYPE GetDefaultColumnWidth(UINT* width) override {
         return NotServed(width);
     }
-    HRESULT STDMETHODCALLTYPE GetDisplayType(DWORD* type) override { return NotServed(type); }
-    HRESULT STDMETHODCALLTYPE GetColumnState(DWORD* flags) override { return NotServed(flags); }
-    HRESULT STDMETHODCALLTYPE GetGroupingRange(DWORD* range) override { return NotServed(range); }
-    HRESULT STDMETHODCALLTYPE GetRelativeDescriptionType(DWORD* type) override {
+    HRESULT STDMETHODCALLTYPE GetDisplayType(PROPDESC_DISPLAYTYPE* type) override {
+        return NotServed(type);
+    }
+    HRESULT STDMETHODCALLTYPE GetColumnState(SHCOLSTATEF* flags) override {
+        return NotServed(flags);
+    }
+    HRESULT STDMETHODCALLTYPE GetGroupingRange(PROPDESC_GROUPING_RANGE* range) override {
+        return NotServed(range);
+    }
+    HRESULT STDMETHODCALLTYPE
+    GetRelativeDescriptionType(PROPDESC_RELATIVEDESCRIPTION_TYPE* type) override {
         return NotServed(type);
     }
     HRESULT STDMETHODCALLTYPE GetRelativeDescription(REFPROPVARIANT, REFPROPVARIANT, LPWSTR* first,
@@ -109,14 +88,17 @@ public:
         NotServed(first);
         return NotServed(second);
     }
-    HRESULT STDMETHODCALLTYPE GetSortDescription(DWORD* description) override {
+    HRESULT STDMETHODCALLTYPE GetSortDescription(PROPDESC_SORTDESCRIPTION* description) override {
         return NotServed(description);
     }
     HRESULT STDMETHODCALLTYPE GetSortDescriptionLabel(BOOL, LPWSTR* label) override {
         return NotServed(label);
     }
-    HRESULT STDMETHODCALLTYPE GetAggregationType(DWORD* type) override { return NotServed(type); }
-    HRESULT STDMETHODCALLTYPE GetConditionType(DWORD* type, DWORD* operation) override {
+    HRESULT STDMETHODCALLTYPE GetAggregationType(PROPDESC_AGGREGATION_TYPE* type) override {
+        return NotServed(type);
+    }
+    HRESULT STDMETHODCALLTYPE GetConditionType(PROPDESC_CONDITION_TYPE* type,
+                                               CONDITION_OPERATION* operation) override {
         NotServed(type);
         return NotServed(operation);
     }
@@ -126,7 +108,7 @@ public:
     HRESULT STDMETHODCALLTYPE CoerceToCanonicalValue(PROPVARIANT* value) override {
         return Guarded([&] { return Coerce(value); });
     }
-    HRESULT STDMETHODCALLTYPE FormatForDisplay(REFPROPVARIANT value, DWORD flags,
+    HRESULT STDMETHODCALLTYPE FormatForDisplay(REFPROPVARIANT value, PROPDESC_FORMAT_FLAGS flags,
                                                LPWSTR* text) override {
         return Guarded([&] { return Format(value, flags, text); });
     }
@@ -214,7 +196,7 @@ HRESULT NewDescription(const PropertyInfo& info, REFIID riid, void** object) {
     if (description == nullptr) {
         return E_OUTOFMEMORY;
     }
-    *object = static_cast<DescriptionSlots*>(description);
+    *object = static_cast<IPropertyDescription*>(description);
     return S_OK;
 }
 

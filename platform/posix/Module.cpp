@@ -103,10 +103,12 @@ struct LoaderState {
     std::vector<zekplatform::ModuleEvent> events;
 };
 
-// Never destroyed: modules are still freed by static destructors at exit.
+// Made by the first load, which the extender object makes while it is being constructed, so
+// it is destroyed only after that object has freed its modules at exit. (A state that is never
+// destroyed would strand its memory when the library holding this code is unloaded.)
 LoaderState& State() {
-    static LoaderState* state = new LoaderState;
-    return *state;
+    static LoaderState state;
+    return state;
 }
 
 std::string AsciiLower(std::string text) {

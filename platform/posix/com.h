@@ -44,7 +44,7 @@ using LPOLESTR = WCHAR*;
 #define STG_E_ACCESSDENIED ((HRESULT)0x80030005L)
 #define TYPE_E_ELEMENTNOTFOUND ((HRESULT)0x8002802BL)
 #define INPLACE_S_TRUNCATED ((HRESULT)0x000401A0L)
-#define HRESULT_FROM_WIN32(x)                                                                  \
+#define HRESULT_FROM_WIN32(x)                                                                      \
     ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT)(((x)&0x0000FFFF) | (7 << 16) | 0x80000000)))
 
 struct GUID {
@@ -172,7 +172,9 @@ struct PROPVARIANT {
 static_assert(sizeof(PROPVARIANT) == 24, "PROPVARIANT layout");
 using REFPROPVARIANT = const PROPVARIANT&;
 
-// Interfaces: the vtable order of the published ones, up to the last method this system calls.
+// Interfaces: the vtable order of the published ones. IPropertyStore and IPropertyDescription
+// are complete, so objects that implement them (test fakes, the stand-in) are the same on
+// every platform.
 struct IUnknown {
     virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) = 0;
     virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
@@ -196,6 +198,16 @@ protected:
 };
 
 enum PROPDESC_TYPE_FLAGS : DWORD {};
+// Enumerations of the description interface that nothing here interprets.
+enum PROPDESC_VIEW_FLAGS : DWORD {};
+enum PROPDESC_DISPLAYTYPE : DWORD {};
+enum PROPDESC_GROUPING_RANGE : DWORD {};
+enum PROPDESC_RELATIVEDESCRIPTION_TYPE : DWORD {};
+enum PROPDESC_SORTDESCRIPTION : DWORD {};
+enum PROPDESC_AGGREGATION_TYPE : DWORD {};
+enum PROPDESC_CONDITION_TYPE : DWORD {};
+enum CONDITION_OPERATION : DWORD {};
+using SHCOLSTATEF = DWORD;
 enum PROPDESC_FORMAT_FLAGS : DWORD {
     PDFF_DEFAULT = 0,
     PDFF_PREFIXNAME = 0x1,
@@ -219,6 +231,31 @@ struct IPropertyDescription : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetCanonicalName(LPWSTR* name) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetPropertyType(VARTYPE* type) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetDisplayName(LPWSTR* name) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetEditInvitation(LPWSTR* invitation) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetTypeFlags(PROPDESC_TYPE_FLAGS mask,
+                                                   PROPDESC_TYPE_FLAGS* flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetViewFlags(PROPDESC_VIEW_FLAGS* flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDefaultColumnWidth(UINT* characters) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDisplayType(PROPDESC_DISPLAYTYPE* type) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetColumnState(SHCOLSTATEF* flags) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetGroupingRange(PROPDESC_GROUPING_RANGE* range) = 0;
+    virtual HRESULT STDMETHODCALLTYPE
+    GetRelativeDescriptionType(PROPDESC_RELATIVEDESCRIPTION_TYPE* type) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetRelativeDescription(REFPROPVARIANT first,
+                                                             REFPROPVARIANT second,
+                                                             LPWSTR* firstText,
+                                                             LPWSTR* secondText) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetSortDescription(PROPDESC_SORTDESCRIPTION* description) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetSortDescriptionLabel(BOOL descending, LPWSTR* label) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetAggregationType(PROPDESC_AGGREGATION_TYPE* type) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetConditionType(PROPDESC_CONDITION_TYPE* type,
+                                                       CONDITION_OPERATION* operation) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetEnumTypeList(REFIID riid, void** object) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CoerceToCanonicalValue(PROPVARIANT* value) = 0;
+    virtual HRESULT STDMETHODCALLTYPE FormatForDisplay(REFPROPVARIANT value,
+                                                       PROPDESC_FORMAT_FLAGS flags,
+                                                       LPWSTR* text) = 0;
+    virtual HRESULT STDMETHODCALLTYPE IsValueCanonical(REFPROPVARIANT value) = 0;
 
 protected:
     ~IPropertyDescription() = default;
@@ -252,8 +289,7 @@ void CoTaskMemFree(LPVOID memory);
 // The property-system entry points, as the published headers declare them. Nothing links
 // against these: the extender binds them at run time by name.
 HRESULT SHGetPropertyStoreFromParsingName(PCWSTR path, IBindCtx* bindContext,
-                                          GETPROPERTYSTOREFLAGS flags, REFIID riid,
-                                          void** object);
+                                          GETPROPERTYSTOREFLAGS flags, REFIID riid, void** object);
 HRESULT PSFormatForDisplay(REFPROPERTYKEY key, REFPROPVARIANT value, PROPDESC_FORMAT_FLAGS flags,
                            LPWSTR text, DWORD capacity);
 HRESULT PSFormatForDisplayAlloc(REFPROPERTYKEY key, REFPROPVARIANT value,
