@@ -61,8 +61,7 @@ int Run(const std::vector<std::string>& arguments) {
         if (options.info) {
             transcript = FormatHandshake(handshake);
         } else {
-            transcript =
-                RunScript(script, session, handshake, failed, &standin, options.defines);
+            transcript = RunScript(script, session, handshake, failed, &standin, options.defines);
         }
     }
     WriteStdout(transcript);

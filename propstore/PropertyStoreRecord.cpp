@@ -14,8 +14,7 @@ StatusCode FromHResult(HRESULT hr) {
 
 } // namespace
 
-StatusCode OpenPropertyStore(const WString& fileSpec, ComPtr<IPropertyStore>& store,
-                             DWORD flags) {
+StatusCode OpenPropertyStore(const WString& fileSpec, ComPtr<IPropertyStore>& store, DWORD flags) {
     if (!PropertySystem.IsLoaded()) {
         return StatusLibraryLoadFailed;
     }

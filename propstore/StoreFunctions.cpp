@@ -42,8 +42,7 @@ std::int32_t CMyExtender::vtoClosePS(INT_PTR, INT_PTR, INT_PTR, void* data, std:
     return ReturnBool(true);
 }
 
-std::int32_t CMyExtender::vtoCommitChanges(INT_PTR, INT_PTR, INT_PTR, void* data,
-                                           std::uint32_t) {
+std::int32_t CMyExtender::vtoCommitChanges(INT_PTR, INT_PTR, INT_PTR, void* data, std::uint32_t) {
     PropertyStoreRecord* record = StoreArgument(Argument(data, 0));
     if (record == nullptr) {
         return ReturnError(ErrorResult, StatusInvalidParameter);
@@ -73,8 +72,7 @@ std::int32_t CMyExtender::vtoIsPSValid(INT_PTR, INT_PTR, INT_PTR, void* data, st
     return ReturnBool(record != nullptr && record->IsValid());
 }
 
-std::int32_t CMyExtender::vtoGetFileSpec(INT_PTR, INT_PTR, INT_PTR, void* data,
-                                         std::uint32_t) {
+std::int32_t CMyExtender::vtoGetFileSpec(INT_PTR, INT_PTR, INT_PTR, void* data, std::uint32_t) {
     const PropertyStoreRecord* record = StoreArgument(Argument(data, 0));
     if (record == nullptr) {
         return ReturnError(ErrorResult, StatusInvalidParameter);
@@ -82,8 +80,7 @@ std::int32_t CMyExtender::vtoGetFileSpec(INT_PTR, INT_PTR, INT_PTR, void* data,
     return ReturnText(record->GetFileSpec());
 }
 
-std::int32_t CMyExtender::vtoGetGPSFlags(INT_PTR, INT_PTR, INT_PTR, void* data,
-                                         std::uint32_t) {
+std::int32_t CMyExtender::vtoGetGPSFlags(INT_PTR, INT_PTR, INT_PTR, void* data, std::uint32_t) {
     const PropertyStoreRecord* record = StoreArgument(Argument(data, 0));
     if (record == nullptr) {
         return ReturnError(ErrorResult, StatusInvalidParameter);

@@ -1,19 +1,29 @@
 #!/usr/bin/env bash
-# Builds the extender for Linux and for Windows and runs the example script through the
-# reference host against both (the Windows DLL under Wine).
+# Builds the extender for Linux and for Windows and runs the example scripts through the
+# reference host against both (the Windows DLL under Wine, with the stand-in property system):
+# examples/example.zek, then examples/tags.zek, which tags a fresh real file and reads the tags
+# back.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-script=${1:-examples/example.zek}
 
 for preset in linux windows; do
     cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" --target zekhost zxvto38r
+    cmake --build --preset "$preset" --target zekhost zxvto38r zek_standin
 done
 
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+printf 'Quarterly figures\n' >"$work/linux-report.txt"
+printf 'Quarterly figures\n' >"$work/windows-report.txt"
+
 echo "== libzxvto38r.so =="
-build/linux/bin/zekhost "$script"
+build/linux/bin/zekhost examples/example.zek
+build/linux/bin/zekhost --define "file=$work/linux-report.txt" examples/tags.zek
 
 echo "== zxvto38r.dll (Wine) =="
 build/windows/wine-run.sh --start
-trap 'build/windows/wine-run.sh --stop' EXIT
-build/windows/wine-run.sh build/windows/bin/zekhost.exe "$script"
+trap 'build/windows/wine-run.sh --stop; rm -rf "$work"' EXIT
+export WINEDLLOVERRIDES="propsys,shell32=n"
+build/windows/wine-run.sh build/windows/bin/zekhost.exe examples/example.zek
+build/windows/wine-run.sh build/windows/bin/zekhost.exe \
+    --define "file=Z:$(printf '%s' "$work/windows-report.txt" | tr / '\\')" examples/tags.zek

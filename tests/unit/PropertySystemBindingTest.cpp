@@ -63,8 +63,8 @@ protected:
 TEST_F(PropertySystemBinding, LoadsEachLibraryOnceInOrder) {
     ASSERT_EQ(PropertySystem.Load(), StatusSuccess);
     EXPECT_TRUE(PropertySystem.IsLoaded());
-    EXPECT_EQ(Events(), (std::vector<std::string>{"load shell32.dll", "load propsys.dll",
-                                                  "load ole32.dll"}));
+    EXPECT_EQ(Events(),
+              (std::vector<std::string>{"load shell32.dll", "load propsys.dll", "load ole32.dll"}));
     EXPECT_EQ(zekplatform::LiveSystemModuleReferences(), baseline + 3);
 
     EXPECT_EQ(PropertySystem.Load(), StatusSuccess);
@@ -72,8 +72,8 @@ TEST_F(PropertySystemBinding, LoadsEachLibraryOnceInOrder) {
 
     EXPECT_EQ(PropertySystem.Unload(), StatusSuccess);
     EXPECT_TRUE(NothingBound());
-    EXPECT_EQ(Events(), (std::vector<std::string>{"free shell32.dll", "free propsys.dll",
-                                                  "free ole32.dll"}));
+    EXPECT_EQ(Events(),
+              (std::vector<std::string>{"free shell32.dll", "free propsys.dll", "free ole32.dll"}));
     EXPECT_EQ(zekplatform::LiveSystemModuleReferences(), baseline);
 }
 

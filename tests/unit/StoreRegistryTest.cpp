@@ -1,0 +1,80 @@
+// Handles of the store registry: always the smallest positive number not in use.
+#include "propstore/StoreRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+using zekextender::PropertyStoreRecord;
+using zekextender::StoreRegistry;
+
+namespace {
+
+std::uint32_t Open(StoreRegistry& registry) {
+    const std::uint32_t handle = registry.AllocateStoreHandle();
+    registry.Insert(handle, std::make_unique<PropertyStoreRecord>());
+    return handle;
+}
+
+} // namespace
+
+TEST(StoreRegistry, ReusesTheSmallestFreeHandle) {
+    struct Case {
+        std::vector<std::uint32_t> closed; // after opening 1, 2, 3
+        std::uint32_t next;
+    };
+    const Case cases[] = {
+        {{}, 4}, {{2}, 2}, {{1}, 1}, {{1, 2}, 1}, {{3}, 3}, {{2, 3}, 2}, {{1, 2, 3}, 1},
+    };
+    for (const Case& c : cases) {
+        StoreRegistry registry;
+        for (std::uint32_t expected = 1; expected <= 3; ++expected) {
+            ASSERT_EQ(Open(registry), expected);
+        }
+        for (std::uint32_t handle : c.closed) {
+            registry.Remove(handle);
+            EXPECT_EQ(registry.FindStore(handle), nullptr);
+        }
+        EXPECT_EQ(registry.AllocateStoreHandle(), c.next);
+    }
+}
+
+TEST(StoreRegistry, UnknownHandlesFindNothing) {
+    StoreRegistry registry;
+    EXPECT_EQ(registry.AllocateStoreHandle(), 1u);
+    Open(registry);
+    for (std::uint32_t handle : {0u, 2u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(registry.FindStore(handle), nullptr);
+        registry.Remove(handle); // nothing to remove: nothing changes
+    }
+    EXPECT_NE(registry.FindStore(1), nullptr);
+    EXPECT_EQ(registry.size(), 1u);
+}
+
+// Random opens and closes against the plain definition: the smallest positive number that
+// no open store holds.
+TEST(StoreRegistry, AgreesWithTheDefinitionUnderChurn) {
+    StoreRegistry registry;
+    std::set<std::uint32_t> open;
+    std::mt19937 random(38);
+    for (int step = 0; step < 4000; ++step) {
+        std::uint32_t smallest = 1;
+        while (open.count(smallest) != 0) {
+            ++smallest;
+        }
+        ASSERT_EQ(registry.AllocateStoreHandle(), smallest) << "step " << step;
+        if (open.empty() || random() % 3 != 0) {
+            open.insert(Open(registry));
+        } else {
+            auto victim = open.begin();
+            std::advance(victim, random() % open.size());
+            registry.Remove(*victim);
+            open.erase(victim);
+        }
+        ASSERT_EQ(registry.size(), open.size());
+    }
+    registry.Clear();
+    EXPECT_EQ(registry.size(), 0u);
+    EXPECT_EQ(registry.AllocateStoreHandle(), 1u);
+}
