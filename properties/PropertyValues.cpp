@@ -30,11 +30,9 @@ StatusCode FormatValueForDisplay(const PROPERTYKEY& key, const PROPVARIANT& valu
 StatusCode PropertyStoreRecord::GetValueText(const WString& name, DWORD formatFlags,
                                              WString& text) const {
     text.clear();
-    if (!PropertySystem.IsLoaded()) {
-        return StatusLibraryLoadFailed;
-    }
-    if (!IsValid()) {
-        return StatusCannotService;
+    const StatusCode usable = CheckUsable();
+    if (usable != StatusSuccess) {
+        return usable;
     }
     if (name.empty()) {
         return StatusInvalidParameter;
@@ -57,20 +55,16 @@ StatusCode PropertyStoreRecord::GetValueText(const WString& name, DWORD formatFl
 }
 
 StatusCode PropertyStoreRecord::SetValueText(const WString& name, const WString& text) {
-    if (!PropertySystem.IsLoaded()) {
-        return StatusLibraryLoadFailed;
-    }
-    if (!IsValid()) {
-        return StatusCannotService;
-    }
-    if (IsReadOnly()) {
-        return StatusAccessDenied;
+    // The read-only test comes before the name test.
+    StatusCode status = CheckWritable();
+    if (status != StatusSuccess) {
+        return status;
     }
     if (name.empty()) {
         return StatusInvalidParameter;
     }
     PROPERTYKEY key;
-    const StatusCode status = PropertyKeyFromName(name, key);
+    status = PropertyKeyFromName(name, key);
     if (status != StatusSuccess) {
         return status;
     }

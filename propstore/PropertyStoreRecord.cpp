@@ -84,15 +84,26 @@ StatusCode PropertyStoreRecord::Open(const WString& spec, DWORD openFlags) {
     return StatusSuccess;
 }
 
-StatusCode PropertyStoreRecord::Commit() {
+StatusCode PropertyStoreRecord::CheckUsable() const {
     if (!PropertySystem.IsLoaded()) {
         return StatusLibraryLoadFailed;
     }
-    if (!IsValid()) {
-        return StatusCannotService;
+    return store ? StatusSuccess : StatusCannotService;
+}
+
+StatusCode PropertyStoreRecord::CheckWritable() const {
+    const StatusCode status = CheckUsable();
+    if (status != StatusSuccess) {
+        return status;
     }
-    if (IsReadOnly()) {
-        return StatusAccessDenied;
+    return IsReadOnly() ? StatusAccessDenied : StatusSuccess;
+}
+
+StatusCode PropertyStoreRecord::Commit() {
+    // A read-only store fails here even when nothing was written.
+    const StatusCode status = CheckWritable();
+    if (status != StatusSuccess) {
+        return status;
     }
     if (!dirty) {
         return StatusSuccess;

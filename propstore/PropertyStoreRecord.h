@@ -43,6 +43,11 @@ public:
     StatusCode SetValueText(const WString& name, const WString& value);
 
 private:
+    // 95 when the property system is not bound, 13 when the record holds no store, else 0.
+    StatusCode CheckUsable() const;
+    // CheckUsable, then 44 for a store opened without GPS_READWRITE.
+    StatusCode CheckWritable() const;
+
     WString fileSpec;
     bool dirty = false;
     DWORD flags = 0;
