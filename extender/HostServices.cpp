@@ -39,12 +39,14 @@ std::int32_t CZEKExtender::Deliver(std::int32_t resultCode) {
 
 // Each result operation writes its fields and delivers; without a host record to write to
 // (never the case for a real host) nothing is written and nothing is called.
-#define ZEK_REQUIRE_HOST_RESULT()                                                                  \
-    if (result == nullptr || returnCallback == nullptr)                                            \
-    return NoHostToDeliverTo
+bool CZEKExtender::CanDeliver() const {
+    return result != nullptr && returnCallback != nullptr;
+}
 
 std::int32_t CZEKExtender::ReturnValue(const HostValue& value) {
-    ZEK_REQUIRE_HOST_RESULT();
+    if (!CanDeliver()) {
+        return NoHostToDeliverTo;
+    }
     std::memcpy(result->block, value.block, sizeof result->block);
     result->floatValue = value.floatValue;
     result->intValue = value.intValue;
@@ -54,7 +56,9 @@ std::int32_t CZEKExtender::ReturnValue(const HostValue& value) {
 }
 
 std::int32_t CZEKExtender::ReturnBlockValue(const std::uint8_t (&block)[24]) {
-    ZEK_REQUIRE_HOST_RESULT();
+    if (!CanDeliver()) {
+        return NoHostToDeliverTo;
+    }
     std::memcpy(result->block, block, sizeof result->block);
     result->type = HostValueBlock;
     return Deliver(0);
@@ -69,21 +73,27 @@ std::int32_t CZEKExtender::ReturnString(const WString& text) {
 }
 
 std::int32_t CZEKExtender::ReturnString(const char* text) {
-    ZEK_REQUIRE_HOST_RESULT();
+    if (!CanDeliver()) {
+        return NoHostToDeliverTo;
+    }
     result->type = HostValueNarrowString;
     result->text = const_cast<char*>(text);
     return Deliver(0);
 }
 
 std::int32_t CZEKExtender::ReturnString(const WCHAR* text) {
-    ZEK_REQUIRE_HOST_RESULT();
+    if (!CanDeliver()) {
+        return NoHostToDeliverTo;
+    }
     result->type = HostValueWideString;
     result->text = const_cast<WCHAR*>(text);
     return Deliver(0);
 }
 
 std::int32_t CZEKExtender::ReturnFloat(double value) {
-    ZEK_REQUIRE_HOST_RESULT();
+    if (!CanDeliver()) {
+        return NoHostToDeliverTo;
+    }
     result->type = HostValueFloat;
     result->floatValue = value;
     return Deliver(0);
@@ -94,14 +104,18 @@ std::int32_t CZEKExtender::ReturnBool(bool value) {
 }
 
 std::int32_t CZEKExtender::ReturnInteger(std::int32_t value) {
-    ZEK_REQUIRE_HOST_RESULT();
+    if (!CanDeliver()) {
+        return NoHostToDeliverTo;
+    }
     result->type = HostValueInteger;
     result->intValue = value;
     return Deliver(0);
 }
 
 std::int32_t CZEKExtender::ReturnError(std::int32_t resultCode, StatusCode status) {
-    ZEK_REQUIRE_HOST_RESULT();
+    if (!CanDeliver()) {
+        return NoHostToDeliverTo;
+    }
     WString text;
     FormatErrorText(status, text);
     std::string narrow = ToLatin1(text);
@@ -112,7 +126,9 @@ std::int32_t CZEKExtender::ReturnError(std::int32_t resultCode, StatusCode statu
 
 std::int32_t CZEKExtender::ReturnErrorWithoutAllocation(std::int32_t resultCode,
                                                         StatusCode status) {
-    ZEK_REQUIRE_HOST_RESULT();
+    if (!CanDeliver()) {
+        return NoHostToDeliverTo;
+    }
     // The same "%d: %ls: %s" text, composed in place. Characters outside code page 28591
     // become '?', as the ordinary conversion makes them.
     static char text[1024];
@@ -146,8 +162,6 @@ std::int32_t CZEKExtender::ReturnErrorWithoutAllocation(std::int32_t resultCode,
     result->text = text;
     return Deliver(resultCode);
 }
-
-#undef ZEK_REQUIRE_HOST_RESULT
 
 std::int32_t CZEKExtender::VariableHandler(void* first, HostValue& value, std::int32_t operation) {
     return hostServices->variableService(hostServices->context, first, &value, HostValueSize,

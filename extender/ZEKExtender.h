@@ -124,6 +124,8 @@ protected:
     std::map<std::int32_t, WString> messages;
 
 private:
+    // Whether the call in progress has a result record and a callback to deliver to.
+    bool CanDeliver() const;
     // Hands the current result record to the host's callback.
     std::int32_t Deliver(std::int32_t resultCode);
     // The number of rows before the terminator, or -1 without a table.
