@@ -1,8 +1,8 @@
-#include "host/Utf.h"
+#include "common/Utf.h"
 
-namespace zekhost {
+namespace zekutf {
 
-bool DecodeUtf8(const std::string& text, std::size_t& pos, char32_t& codePoint) {
+bool DecodeUtf8(std::string_view text, std::size_t& pos, char32_t& codePoint) {
     const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byteAt(pos);
     std::size_t length = 0;
@@ -49,7 +49,7 @@ void AppendUtf16(WString& out, char32_t codePoint) {
     out.push_back(static_cast<WCHAR>(0xDC00 + (codePoint & 0x3FF)));
 }
 
-bool Utf8ToUtf16(const std::string& text, WString& out) {
+bool Utf8ToUtf16(std::string_view text, WString& out) {
     out.clear();
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -60,6 +60,21 @@ bool Utf8ToUtf16(const std::string& text, WString& out) {
         AppendUtf16(out, codePoint);
     }
     return true;
+}
+
+WString Utf8ToUtf16Replacing(std::string_view text) {
+    WString out;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        char32_t codePoint = 0;
+        if (DecodeUtf8(text, pos, codePoint)) {
+            AppendUtf16(out, codePoint);
+        } else {
+            out.push_back(0xFFFD);
+            ++pos;
+        }
+    }
+    return out;
 }
 
 std::string Utf16ToUtf8(const WString& text) {
@@ -92,4 +107,4 @@ std::string Utf16ToUtf8(const WString& text) {
     return out;
 }
 
-} // namespace zekhost
+} // namespace zekutf
