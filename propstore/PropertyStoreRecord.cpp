@@ -69,9 +69,9 @@ void PropertyStoreRecord::Reset() {
     store.reset();
 }
 
-StatusCode PropertyStoreRecord::Open(const WString& spec, DWORD openFlags) {
+StatusCode PropertyStoreRecord::Open(const WString& parsingName, DWORD openFlags) {
     Reset();
-    StatusCode status = OpenPropertyStore(spec, store, openFlags);
+    StatusCode status = OpenPropertyStore(parsingName, store, openFlags);
     if (status == StatusSuccess) {
         status = BuildPropertyNameSet(store.get(), propertyNames);
     }
@@ -79,7 +79,7 @@ StatusCode PropertyStoreRecord::Open(const WString& spec, DWORD openFlags) {
         Reset();
         return status;
     }
-    fileSpec = spec;
+    fileSpec = parsingName;
     flags = openFlags;
     return StatusSuccess;
 }

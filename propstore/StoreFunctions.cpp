@@ -7,12 +7,12 @@
 namespace zekextender {
 
 std::int32_t CMyExtender::vtoOpenPS(INT_PTR, INT_PTR, INT_PTR, void* data, std::uint32_t) {
-    const HostValue& spec = Argument(data, 0);
+    const HostValue& parsingName = Argument(data, 0);
     const HostValue& flags = Argument(data, 1);
-    if (!IsStringArgument(spec)) {
+    if (!IsStringArgument(parsingName)) {
         return ReturnError(ErrorResult, StatusInvalidParameter);
     }
-    const WString fileSpec = StringArgument(spec);
+    const WString fileSpec = StringArgument(parsingName);
     if (!IsIntegerArgument(flags) || fileSpec.empty()) {
         return ReturnError(ErrorResult, StatusInvalidParameter);
     }
