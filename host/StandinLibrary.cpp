@@ -1,5 +1,7 @@
 #include "host/StandinLibrary.h"
 
+#include "host/DynamicLibrary.h"
+
 #include "standin/StandinControl.h"
 
 #include <vector>
@@ -24,14 +26,6 @@ void* OpenStandin() {
     return LoadLibraryW(L"propsys.dll");
 }
 
-void* Symbol(void* handle, const char* name) {
-    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
-}
-
-void CloseStandin(void* handle) {
-    FreeLibrary(static_cast<HMODULE>(handle));
-}
-
 #else
 
 // Where the extender's platform layer looks first: beside the program, which shares its
@@ -42,14 +36,6 @@ void* OpenStandin() {
         return handle;
     }
     return dlopen(file, RTLD_NOW | RTLD_LOCAL);
-}
-
-void* Symbol(void* handle, const char* name) {
-    return dlsym(handle, name);
-}
-
-void CloseStandin(void* handle) {
-    dlclose(handle);
 }
 
 #endif
@@ -66,9 +52,9 @@ bool StandinLibrary::Load() {
         return false;
     }
     // Without the override this is the system's own library, which has no control export.
-    control_ = Symbol(handle_, ZEK_STANDIN_CONTROL_EXPORT);
+    control_ = LibrarySymbol(handle_, ZEK_STANDIN_CONTROL_EXPORT);
     if (control_ == nullptr) {
-        CloseStandin(handle_);
+        CloseLibrary(handle_);
         handle_ = nullptr;
     }
     return IsLoaded();
@@ -76,7 +62,7 @@ bool StandinLibrary::Load() {
 
 void StandinLibrary::Unload() {
     if (handle_ != nullptr) {
-        CloseStandin(handle_);
+        CloseLibrary(handle_);
     }
     handle_ = nullptr;
     control_ = nullptr;
