@@ -1,6 +1,15 @@
 // The stand-in's property names, keys and descriptions, through its exports.
 #include "StandinLibrary.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+#ifdef _WIN32
+#include <initguid.h>
+#include <propkey.h>
+#endif
+
 namespace standin_test {
 namespace {
 
@@ -142,6 +151,35 @@ TEST_F(StandinTest, NamedKeysShareOrAddNames) {
     PROPERTYKEY key{};
     EXPECT_EQ(lib->keyFromName(W(u"Custom.Thing").c_str(), &key), TYPE_E_ELEMENTNOTFOUND);
 }
+
+#ifdef _WIN32
+// The keys above against the SDK's own definitions, a source independent of the stand-in
+// (the SDK here lacks System.ItemNameDisplay, System.Size and System.Subject).
+TEST(StandinSchemaKeys, AreThePublishedOnes) {
+    const std::pair<const char16_t*, const PROPERTYKEY*> published[] = {
+        {u"System.FileName", &PKEY_FileName},
+        {u"System.FileExtension", &PKEY_FileExtension},
+        {u"System.DateModified", &PKEY_DateModified},
+        {u"System.DateCreated", &PKEY_DateCreated},
+        {u"System.DateAccessed", &PKEY_DateAccessed},
+        {u"System.FileAttributes", &PKEY_FileAttributes},
+        {u"System.Title", &PKEY_Title},
+        {u"System.Comment", &PKEY_Comment},
+        {u"System.Keywords", &PKEY_Keywords},
+        {u"System.Author", &PKEY_Author},
+        {u"System.Category", &PKEY_Category},
+        {u"System.Company", &PKEY_Company},
+        {u"System.Rating", &PKEY_Rating},
+    };
+    for (const auto& [name, key] : published) {
+        SCOPED_TRACE(Narrow(W(name)));
+        const auto row = std::find_if(std::begin(kSchemaCases), std::end(kSchemaCases),
+                                      [&](const SchemaCase& c) { return W(c.name) == W(name); });
+        ASSERT_NE(row, std::end(kSchemaCases));
+        EXPECT_TRUE(SameKey(row->key, *key));
+    }
+}
+#endif
 
 } // namespace
 } // namespace standin_test
