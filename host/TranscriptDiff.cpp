@@ -35,6 +35,11 @@ TranscriptDifference CompareTranscripts(const std::string& expected, const std::
     TranscriptDifference difference;
     std::size_t expectedPos = 0;
     std::size_t actualPos = 0;
+    // An expected transcript may open with '#' lines that say what it depends on; a transcript
+    // itself never has one.
+    while (expectedPos < expected.size() && expected[expectedPos] == '#') {
+        NextLine(expected, expectedPos);
+    }
     for (std::size_t line = 1;; ++line) {
         const bool expectedEnd = expectedPos >= expected.size();
         const bool actualEnd = actualPos >= actual.size();

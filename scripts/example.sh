@@ -13,12 +13,12 @@ done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-printf 'Quarterly figures\n' >"$work/linux-report.txt"
-printf 'Quarterly figures\n' >"$work/windows-report.txt"
+printf 'Quarterly figures\n' >"$work/linux-photo.jpg"
+printf 'Quarterly figures\n' >"$work/windows-photo.jpg"
 
 echo "== libzxvto38r.so =="
 build/linux/bin/zekhost examples/example.zek
-build/linux/bin/zekhost --define "file=$work/linux-report.txt" examples/tags.zek
+build/linux/bin/zekhost --define "file=$work/linux-photo.jpg" examples/tags.zek
 
 echo "== zxvto38r.dll (Wine) =="
 build/windows/wine-run.sh --start
@@ -26,4 +26,4 @@ trap 'build/windows/wine-run.sh --stop; rm -rf "$work"' EXIT
 export WINEDLLOVERRIDES="propsys,shell32=n"
 build/windows/wine-run.sh build/windows/bin/zekhost.exe examples/example.zek
 build/windows/wine-run.sh build/windows/bin/zekhost.exe \
-    --define "file=Z:$(printf '%s' "$work/windows-report.txt" | tr / '\\')" examples/tags.zek
+    --define "file=Z:$(printf '%s' "$work/windows-photo.jpg" | tr / '\\')" examples/tags.zek

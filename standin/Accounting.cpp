@@ -9,23 +9,26 @@ namespace {
 
 std::atomic<std::int64_t> references{0};
 std::atomic<std::int64_t> overReleases{0};
+std::atomic<std::int64_t> usesAfterCommit{0};
 
 } // namespace
 
 Accounting ReadAccounting() {
-    return {references.load(), LiveAllocations(), BadFrees(), overReleases.load()};
+    return {references.load(), LiveAllocations(), BadFrees(), overReleases.load(),
+            usesAfterCommit.load()};
 }
 
 bool IsBalanced(const Accounting& accounting) {
     return accounting.references == 0 && accounting.allocations == 0 && accounting.badFrees == 0 &&
-           accounting.overReleases == 0;
+           accounting.overReleases == 0 && accounting.usesAfterCommit == 0;
 }
 
 std::string AccountingText(const Accounting& accounting) {
     return "references " + std::to_string(accounting.references) + ", allocations " +
            std::to_string(accounting.allocations) + ", bad frees " +
            std::to_string(accounting.badFrees) + ", over-releases " +
-           std::to_string(accounting.overReleases);
+           std::to_string(accounting.overReleases) + ", uses after commit " +
+           std::to_string(accounting.usesAfterCommit);
 }
 
 void CountReferences(std::int64_t delta) {
@@ -36,8 +39,13 @@ void CountOverRelease() {
     ++overReleases;
 }
 
+void CountUseAfterCommit() {
+    ++usesAfterCommit;
+}
+
 void ForgetFaults() {
     overReleases = 0;
+    usesAfterCommit = 0;
     ForgetBadFrees();
 }
 

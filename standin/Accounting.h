@@ -8,19 +8,21 @@
 namespace standin {
 
 struct Accounting {
-    std::int64_t references;   // live COM references of every object handed out
-    std::int64_t allocations;  // live task-memory blocks
-    std::int64_t badFrees;     // task memory freed twice (or never ours, off Windows)
-    std::int64_t overReleases; // Release or AddRef on an object after its last Release
+    std::int64_t references;      // live COM references of every object handed out
+    std::int64_t allocations;     // live task-memory blocks
+    std::int64_t badFrees;        // task memory freed twice (or never ours, off Windows)
+    std::int64_t overReleases;    // Release or AddRef on an object after its last Release
+    std::int64_t usesAfterCommit; // calls to a store after its Commit (they fail with E_FAIL)
 };
 
 Accounting ReadAccounting();
 bool IsBalanced(const Accounting& accounting);
-// "references 0, allocations 0, bad frees 0, over-releases 0"
+// "references 0, allocations 0, bad frees 0, over-releases 0, uses after commit 0"
 std::string AccountingText(const Accounting& accounting);
 
 void CountReferences(std::int64_t delta);
 void CountOverRelease();
+void CountUseAfterCommit();
 // Clears the fault counters; live references and blocks are facts and stay counted.
 void ForgetFaults();
 

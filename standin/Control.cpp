@@ -5,6 +5,7 @@
 #include "standin/Failures.h"
 #include "standin/FileBackend.h"
 #include "standin/FileItem.h"
+#include "standin/Handlers.h"
 #include "standin/Items.h"
 #include "standin/Keys.h"
 #include "standin/Schema.h"
@@ -54,6 +55,7 @@ bool Reset(const Words& words, std::string& reply) {
     ForgetKeyNames();
     ForgetStoredValues();
     ForgetFaults();
+    ForgetHandlers();
     return Done(reply);
 }
 
@@ -107,6 +109,48 @@ bool Name(const Words& words, std::string& reply) {
     }
     if (!NameKey(key, name)) {
         return Refuse(reply, words[1] + " already has a name");
+    }
+    return Done(reply);
+}
+
+// handler .EXT [NAME ...]: the properties the handler of a file type writes; none takes the
+// type's handler away.
+bool Handler(const Words& words, std::string& reply) {
+    WString extension;
+    if (words.size() < 2 || !TextWord(words[1], extension, reply)) {
+        return words.size() < 2 ? Refuse(reply, "handler needs an extension") : false;
+    }
+    if (extension.size() < 2 || extension[0] != '.' ||
+        ExtensionOf(U16("x") + extension) != extension) {
+        return Refuse(reply, "bad extension " + words[1] + " (expected .ext, lower case)");
+    }
+    std::vector<WString> names;
+    for (std::size_t i = 2; i < words.size(); ++i) {
+        WString name;
+        if (!TextWord(words[i], name, reply)) {
+            return false;
+        }
+        const PropertyInfo* info = FindProperty(name);
+        if (info == nullptr || !info->writable) {
+            return Refuse(reply, words[i] + " is not a writable property");
+        }
+        names.push_back(std::move(name));
+    }
+    DeclareHandler(extension, std::move(names));
+    return Done(reply);
+}
+
+// nohandler NAME: a declared item becomes an item of a type without a handler.
+bool NoHandler(const Words& words, std::string& reply) {
+    WString name;
+    if (words.size() != 2) {
+        return Refuse(reply, "nohandler needs a parsing name");
+    }
+    if (!TextWord(words[1], name, reply)) {
+        return false;
+    }
+    if (!TakeHandlerAway(name)) {
+        return Refuse(reply, "no item is declared as " + words[1]);
     }
     return Done(reply);
 }
@@ -249,13 +293,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"reset", Reset},
-    {"item", Item},
-    {"name", Name},
-    {"fail", Fail},
-    {"unfail", Unfail},
-    {"show", Show},
-    {"accounting", ShowAccounting},
+    {"reset", Reset},     {"item", Item},           {"name", Name},
+    {"handler", Handler}, {"nohandler", NoHandler}, {"fail", Fail},
+    {"unfail", Unfail},   {"show", Show},           {"accounting", ShowAccounting},
     {"check", Check},
 };
 

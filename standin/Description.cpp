@@ -147,19 +147,10 @@ private:
         if (variant == nullptr) {
             return E_POINTER;
         }
-        Value given;
-        Value coerced;
-        if (FAILED(FromVariant(*variant, given)) || FAILED(CoerceToType(type_, given, coerced))) {
-            return E_INVALIDARG;
-        }
-        PROPVARIANT fresh;
-        const HRESULT result = ToVariant(coerced, &fresh);
-        if (FAILED(result)) {
-            return result;
-        }
-        ClearVariant(variant);
-        *variant = fresh;
-        return S_OK;
+        PropertyInfo info{};
+        info.key = key_;
+        info.type = type_;
+        return CoerceVariant(info, variant);
     }
 
     HRESULT Format(REFPROPVARIANT value, DWORD flags, LPWSTR* text) {

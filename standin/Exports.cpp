@@ -161,20 +161,8 @@ HRESULT PSCoerceToCanonicalValue(REFPROPERTYKEY key, PROPVARIANT* value) {
         if (info == nullptr) {
             return TYPE_E_ELEMENTNOTFOUND;
         }
-        Value given;
-        Value coerced;
-        if (FAILED(FromVariant(*value, given)) ||
-            FAILED(CoerceToType(info->type, given, coerced))) {
-            return E_INVALIDARG;
-        }
-        PROPVARIANT fresh;
-        const HRESULT result = ToVariant(coerced, &fresh);
-        if (FAILED(result)) {
-            return result;
-        }
-        ClearVariant(value);
-        *value = fresh;
-        return injected ? injected->result : S_OK;
+        const HRESULT result = CoerceVariant(*info, value);
+        return FAILED(result) || !injected ? result : injected->result;
     });
 }
 

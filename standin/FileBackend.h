@@ -27,6 +27,10 @@ using StoredValues = std::vector<std::pair<WString, Value>>;
 // folder on the way, 0x80070005 without permission. A path that is not absolute is not found.
 HRESULT ReadFileFacts(const WString& path, FileFacts& facts);
 
+// What names one file for holding it: the full path in lower case on Windows, the path as
+// given elsewhere.
+WString FileIdentity(const WString& path);
+
 // Every stored value of the file, in no particular order; unreadable ones are skipped.
 HRESULT ReadStoredValues(const WString& path, StoredValues& values);
 

@@ -134,6 +134,10 @@ HRESULT ReadFileFacts(const WString& path, FileFacts& facts) {
     return S_OK;
 }
 
+WString FileIdentity(const WString& path) {
+    return path;
+}
+
 HRESULT ReadStoredValues(const WString& path, StoredValues& values) {
     values.clear();
     const std::string native = Utf16ToUtf8(path);

@@ -62,6 +62,10 @@ HRESULT ReadFileFacts(const WString& path, FileFacts& facts) {
     return S_OK;
 }
 
+WString FileIdentity(const WString& path) {
+    return Normalised(path);
+}
+
 HRESULT ReadStoredValues(const WString& path, StoredValues& values) {
     auto found = Kept().find(Normalised(path));
     values = found == Kept().end() ? StoredValues() : found->second;

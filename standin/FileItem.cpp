@@ -1,6 +1,7 @@
 #include "standin/FileItem.h"
 
 #include "standin/FileBackend.h"
+#include "standin/Handlers.h"
 #include "standin/Schema.h"
 
 #include <algorithm>
@@ -47,12 +48,20 @@ void AddFacts(std::vector<Entry>& entries, const FileFacts& facts) {
 
 } // namespace
 
-HRESULT ReadFileItem(const WString& path, DWORD flags, std::vector<Entry>& entries) {
+HRESULT ReadFileItem(const WString& path, DWORD flags, std::vector<Entry>& entries,
+                     const std::vector<WString>** handler) {
     entries.clear();
+    if (handler != nullptr) {
+        *handler = nullptr;
+    }
     FileFacts facts;
     HRESULT result = ReadFileFacts(path, facts);
     if (FAILED(result)) {
         return result;
+    }
+    const std::vector<WString>* own = facts.directory ? nullptr : HandlerFor(ExtensionOf(path));
+    if (handler != nullptr) {
+        *handler = own;
     }
     StoredValues stored;
     result = ReadStoredValues(path, stored);
@@ -68,7 +77,8 @@ HRESULT ReadFileItem(const WString& path, DWORD flags, std::vector<Entry>& entri
     for (auto& [name, value] : stored) {
         const PropertyInfo* info = FindProperty(name);
         if (info != nullptr && info->writable && !value.IsEmpty() &&
-            (info->type == VT_EMPTY || info->type == value.type)) {
+            (info->type == VT_EMPTY || info->type == value.type) && own != nullptr &&
+            HandlerTakes(*own, info->key)) {
             entries.push_back({info->key, std::move(value)});
         }
     }
@@ -76,10 +86,12 @@ HRESULT ReadFileItem(const WString& path, DWORD flags, std::vector<Entry>& entri
 }
 
 HRESULT CommitFileItem(const WString& path, const std::vector<Entry>& changes) {
+    const std::vector<WString>* handler = HandlerFor(ExtensionOf(path));
     StoredValues stored;
     for (const Entry& change : changes) {
         const PropertyInfo* info = FindProperty(change.key);
-        if (info == nullptr || !info->writable) {
+        if (info == nullptr || !info->writable || handler == nullptr ||
+            !HandlerTakes(*handler, change.key)) {
             return STG_E_ACCESSDENIED;
         }
         stored.emplace_back(info->name, change.value);

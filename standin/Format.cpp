@@ -58,29 +58,90 @@ std::string ByteSize(std::uint64_t bytes, DWORD flags) {
            unitText;
 }
 
-// Date and time in UTC: "2024-01-31 14:05" by default. PDFF_LONGTIME adds seconds,
-// PDFF_LONGDATE spells the date ("Wednesday, January 31, 2024"), PDFF_HIDETIME and
-// PDFF_HIDEDATE leave a part out.
-std::string DateText(std::uint64_t ticks, DWORD flags) {
+// The reading-order marks Windows puts into date and time text.
+constexpr WCHAR kLeftToRight = 0x200E;
+constexpr WCHAR kRightToLeft = 0x200F;
+
+// Date and time in en-US, in UTC: "1/31/2024 2:05 PM" by default, every number of the date
+// preceded by U+200E and the time by U+200F U+200E unless PDFF_NOAUTOREADINGORDER.
+// PDFF_LONGTIME adds seconds, PDFF_LONGDATE spells the date ("Wednesday, January 31, 2024",
+// one U+200E before it), PDFF_HIDETIME and PDFF_HIDEDATE leave a part out.
+WString DateText(std::uint64_t ticks, DWORD flags) {
     const CivilTime c = CivilFromTicks(ticks);
-    char date[64] = "";
-    char time[16] = "";
+    const bool marks = !(flags & PDFF_NOAUTOREADINGORDER);
+    const WString mark = marks ? WString(1, kLeftToRight) : WString();
+    WString date;
+    WString time;
     if (!(flags & PDFF_HIDEDATE)) {
+        char text[64];
         if (flags & PDFF_LONGDATE) {
-            std::snprintf(date, sizeof date, "%s, %s %d, %04d", kWeekdays[c.weekday],
+            std::snprintf(text, sizeof text, "%s, %s %d, %d", kWeekdays[c.weekday],
                           kMonths[c.month - 1], c.day, c.year);
+            date = mark + AsciiToUtf16(text);
         } else {
-            std::snprintf(date, sizeof date, "%04d-%02d-%02d", c.year, c.month, c.day);
+            date = mark + AsciiToUtf16(std::to_string(c.month)) + U16("/") + mark +
+                   AsciiToUtf16(std::to_string(c.day)) + U16("/") + mark +
+                   AsciiToUtf16(std::to_string(c.year));
         }
     }
     if (!(flags & PDFF_HIDETIME)) {
+        char text[32];
+        const int hour = c.hour % 12 == 0 ? 12 : c.hour % 12;
+        const char* half = c.hour < 12 ? "AM" : "PM";
         if (flags & PDFF_LONGTIME) {
-            std::snprintf(time, sizeof time, "%02d:%02d:%02d", c.hour, c.minute, c.second);
+            std::snprintf(text, sizeof text, "%d:%02d:%02d %s", hour, c.minute, c.second, half);
         } else {
-            std::snprintf(time, sizeof time, "%02d:%02d", c.hour, c.minute);
+            std::snprintf(text, sizeof text, "%d:%02d %s", hour, c.minute, half);
+        }
+        time = AsciiToUtf16(text);
+        if (marks) {
+            time = (date.empty() ? WString() : WString(1, kRightToLeft)) + mark + time;
         }
     }
-    return std::string(date) + (date[0] && time[0] ? " " : "") + time;
+    return date + (!date.empty() && !time.empty() ? U16(" ") : U16("")) + time;
+}
+
+// System.Rating's range labels: 0 unrated, then one to five stars; other numbers as they are.
+std::string RatingText(std::uint64_t rating) {
+    if (rating == 0) {
+        return "Unrated";
+    }
+    static constexpr std::uint64_t kStarsUpTo[] = {12, 37, 62, 87, 99};
+    for (int stars = 1; stars <= 5; ++stars) {
+        if (rating <= kStarsUpTo[stars - 1]) {
+            return std::to_string(stars) + (stars == 1 ? " Star" : " Stars");
+        }
+    }
+    return std::to_string(rating);
+}
+
+// File attributes as letters, in this order; bits without a letter are not shown.
+std::string AttributeLetters(std::uint64_t attributes) {
+    struct Letter {
+        DWORD bit;
+        char letter;
+    };
+    static constexpr Letter kLetters[] = {
+        {0x1, 'R'},   {0x2, 'H'},   {0x4, 'S'},   {0x10, 'D'},   {0x20, 'A'},
+        {0x100, 'T'}, {0x400, 'L'}, {0x800, 'C'}, {0x1000, 'O'}, {0x4000, 'E'},
+    };
+    std::string letters;
+    for (const Letter& entry : kLetters) {
+        if (attributes & entry.bit) {
+            letters += entry.letter;
+        }
+    }
+    return letters;
+}
+
+// Text shows on one line: tabs and line breaks as spaces.
+WString OneLine(WString text) {
+    for (WCHAR& c : text) {
+        if (c == '\t' || c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return text;
 }
 
 std::string DoubleText(double value) {
@@ -102,14 +163,21 @@ HRESULT FormatValue(const PROPERTYKEY& key, const PROPVARIANT& variant, DWORD fl
     if (value.type == VT_EMPTY) {
         return S_FALSE;
     } else if (value.type == VT_LPWSTR) {
-        body = value.text;
+        body = OneLine(value.text);
     } else if (value.type == (VT_VECTOR | VT_LPWSTR)) {
         for (std::size_t i = 0; i < value.strings.size(); ++i) {
-            body += (i ? U16("; ") : U16("")) + value.strings[i];
+            body += (i ? U16("; ") : U16("")) + OneLine(value.strings[i]);
         }
     } else if (IsUnsigned(value.type)) {
-        body = AsciiToUtf16(SameKey(key, kSizeKey) ? ByteSize(value.unsigned_, flags)
-                                                   : std::to_string(value.unsigned_));
+        std::string number = std::to_string(value.unsigned_);
+        if (SameKey(key, kSizeKey)) {
+            number = ByteSize(value.unsigned_, flags);
+        } else if (SameKey(key, kRatingKey)) {
+            number = RatingText(value.unsigned_);
+        } else if (SameKey(key, kAttributesKey)) {
+            number = AttributeLetters(value.unsigned_);
+        }
+        body = AsciiToUtf16(number);
     } else if (IsSigned(value.type)) {
         body = AsciiToUtf16(SameKey(key, kSizeKey) && value.integer >= 0
                                 ? ByteSize(static_cast<std::uint64_t>(value.integer), flags)
@@ -119,7 +187,7 @@ HRESULT FormatValue(const PROPERTYKEY& key, const PROPVARIANT& variant, DWORD fl
     } else if (value.type == VT_R4 || value.type == VT_R8) {
         body = AsciiToUtf16(DoubleText(value.real));
     } else if (value.type == VT_FILETIME) {
-        body = AsciiToUtf16(DateText(value.unsigned_, flags));
+        body = DateText(value.unsigned_, flags);
     } else {
         return E_INVALIDARG; // blobs and interfaces have no display text
     }

@@ -3,6 +3,7 @@
 #include "standin/Keys.h"
 
 #include <map>
+#include <set>
 
 namespace standin {
 namespace {
@@ -10,6 +11,11 @@ namespace {
 std::map<WString, std::vector<Entry>>& Declared() {
     static std::map<WString, std::vector<Entry>> items;
     return items;
+}
+
+std::set<WString>& WithoutHandler() {
+    static std::set<WString> names;
+    return names;
 }
 
 } // namespace
@@ -34,6 +40,7 @@ void ApplyChange(std::vector<Entry>& entries, const Entry& change) {
 
 void DeclareItem(const WString& name, std::vector<Entry> entries) {
     Declared()[name] = std::move(entries);
+    WithoutHandler().erase(name);
 }
 
 const std::vector<Entry>* FindItem(const WString& name) {
@@ -54,6 +61,19 @@ bool CommitToItem(const WString& name, const std::vector<Entry>& changes) {
 
 void ForgetItems() {
     Declared().clear();
+    WithoutHandler().clear();
+}
+
+bool TakeHandlerAway(const WString& name) {
+    if (FindItem(name) == nullptr) {
+        return false;
+    }
+    WithoutHandler().insert(name);
+    return true;
+}
+
+bool ItemHasHandler(const WString& name) {
+    return WithoutHandler().count(name) == 0;
 }
 
 } // namespace standin

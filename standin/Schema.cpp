@@ -41,6 +41,21 @@ const PropertyInfo kSchema[] = {
     {U16("System.Rating"), {kMedia, 9}, VT_UI4, U16("Rating"), true},
 };
 
+// Names that older releases of the property system used, resolved to the same keys; a key
+// still answers its canonical name. Assumed: the reference pages of the name lookups do not
+// list these; DocTitle is the one known to resolve, the others follow its pattern.
+struct OlderName {
+    const WCHAR* name;
+    const WCHAR* canonical;
+};
+
+const OlderName kOlderNames[] = {
+    {U16("DocTitle"), U16("System.Title")},      {U16("DocSubject"), U16("System.Subject")},
+    {U16("DocAuthor"), U16("System.Author")},    {U16("DocKeywords"), U16("System.Keywords")},
+    {U16("DocComments"), U16("System.Comment")}, {U16("DocCategory"), U16("System.Category")},
+    {U16("DocCompany"), U16("System.Company")},
+};
+
 struct NamedKey {
     WString name;
     PropertyInfo info;
@@ -55,11 +70,18 @@ std::deque<NamedKey>& NamedKeys() {
 } // namespace
 
 const PROPERTYKEY kSizeKey = {kStorage, 12};
+const PROPERTYKEY kRatingKey = {kMedia, 9};
+const PROPERTYKEY kAttributesKey = {kStorage, 13};
 
 const PropertyInfo* FindProperty(const WString& name) {
     for (const PropertyInfo& info : kSchema) {
         if (name == info.name) {
             return &info;
+        }
+    }
+    for (const OlderName& older : kOlderNames) {
+        if (name == older.name) {
+            return FindProperty(WString(older.canonical));
         }
     }
     for (const NamedKey& named : NamedKeys()) {

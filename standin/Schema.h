@@ -14,7 +14,8 @@ struct PropertyInfo {
     bool writable;
 };
 
-// Name lookups are exact (case-sensitive), as the canonical names are. The built-in schema
+// Name lookups are exact (case-sensitive), as the canonical names are; a few older names
+// (DocTitle, ...) resolve to the property of their canonical name. The built-in schema
 // answers before names given by tests, so a test cannot redefine a published name's key.
 const PropertyInfo* FindProperty(const WString& name);
 const PropertyInfo* FindProperty(const PROPERTYKEY& key);
@@ -26,7 +27,10 @@ const PropertyInfo* FindProperty(const PROPERTYKEY& key);
 bool NameKey(const PROPERTYKEY& key, const WString& name);
 void ForgetKeyNames();
 
-// The published key of System.Size, which the formatter renders as a byte count.
+// Published keys the formatter and the coercion treat specially: System.Size (a byte count),
+// System.Rating (stars, 0 to 99) and System.FileAttributes (letters).
 extern const PROPERTYKEY kSizeKey;
+extern const PROPERTYKEY kRatingKey;
+extern const PROPERTYKEY kAttributesKey;
 
 } // namespace standin

@@ -1,9 +1,12 @@
 #include "standin/Store.h"
 
+#include "standin/Accounting.h"
 #include "standin/CountedObject.h"
 #include "standin/Failures.h"
-#include "standin/Guarded.h"
+#include "standin/FileBackend.h"
 #include "standin/FileItem.h"
+#include "standin/Guarded.h"
+#include "standin/Handlers.h"
 #include "standin/Items.h"
 #include "standin/Keys.h"
 #include "standin/Schema.h"
@@ -11,15 +14,42 @@
 
 #include <cstring>
 #include <new>
+#include <set>
 
 namespace standin {
 namespace {
 
+// Files that a store opened for writing holds until it commits or is released.
+std::set<WString>& HeldFiles() {
+    static std::set<WString> files;
+    return files;
+}
+
+// The combinations the documentation of GETPROPERTYSTOREFLAGS rules out.
+bool FlagsCombine(DWORD flags) {
+    if ((flags & GPS_TEMPORARY) && flags != GPS_TEMPORARY) {
+        return false;
+    }
+    if ((flags & GPS_READWRITE) &&
+        (flags & (GPS_FASTPROPERTIESONLY | GPS_BESTEFFORT | GPS_DELAYCREATION))) {
+        return false;
+    }
+    return !((flags & GPS_HANDLERPROPERTIESONLY) &&
+             (flags & (GPS_FASTPROPERTIESONLY | GPS_BESTEFFORT)));
+}
+
+// Where a store's writes may go: a declared item (any key), or a real file (what its handler
+// writes).
+struct Target {
+    bool declared = false;
+    const std::vector<WString>* handler = nullptr; // files only
+};
+
 class StoreObject final : public CountedObject<StoreObject, IPropertyStore> {
 public:
-    StoreObject(WString name, bool declared, DWORD flags, std::vector<Entry> entries)
-        : name_(std::move(name)), declared_(declared), writable_((flags & GPS_READWRITE) != 0),
-          entries_(std::move(entries)) {}
+    StoreObject(WString name, Target target, DWORD flags, std::vector<Entry> entries, WString held)
+        : name_(std::move(name)), target_(target), writable_((flags & GPS_READWRITE) != 0),
+          entries_(std::move(entries)), held_(std::move(held)) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         return Answer(riid, kIidPropertyStore, object);
@@ -46,17 +76,37 @@ public:
     }
 
     void Discard() {
+        Unhold();
         entries_ = {};
         pending_ = {};
         name_ = {};
     }
 
 private:
+    // Commit released the file: every later call fails, and is counted as a fault of the
+    // caller.
+    bool Spent() const {
+        if (spent_) {
+            CountUseAfterCommit();
+        }
+        return spent_;
+    }
+
+    void Unhold() {
+        if (!held_.empty()) {
+            HeldFiles().erase(held_);
+            held_.clear();
+        }
+    }
+
     HRESULT DoGetCount(DWORD* count) {
         if (count == nullptr) {
             return E_POINTER;
         }
         *count = 0;
+        if (Spent()) {
+            return E_FAIL;
+        }
         const auto injected = InjectedInStore(Point::GetCount, name_);
         if (injected && FAILED(injected->result)) {
             return injected->result;
@@ -70,6 +120,9 @@ private:
             return E_POINTER;
         }
         std::memset(key, 0, sizeof *key);
+        if (Spent()) {
+            return E_FAIL;
+        }
         const auto injected = InjectedAt(Point::GetAt, name_, index);
         if (injected && FAILED(injected->result)) {
             return injected->result;
@@ -87,6 +140,9 @@ private:
             return E_POINTER;
         }
         std::memset(value, 0, sizeof *value);
+        if (Spent()) {
+            return E_FAIL;
+        }
         const auto injected = InjectedFor(Point::GetValue, &name_, key);
         if (injected && FAILED(injected->result)) {
             return injected->result;
@@ -99,6 +155,9 @@ private:
     }
 
     HRESULT DoSetValue(REFPROPERTYKEY key, REFPROPVARIANT value) {
+        if (Spent()) {
+            return E_FAIL;
+        }
         const auto injected = InjectedFor(Point::SetValue, &name_, key);
         if (injected && FAILED(injected->result)) {
             return injected->result;
@@ -106,17 +165,24 @@ private:
         if (!writable_) {
             return STG_E_ACCESSDENIED;
         }
-        // Declared items take any key a test gave them; files only what a handler could write.
+        // Declared items take any key a test gave them; files what their handler writes.
         const PropertyInfo* info = FindProperty(key);
-        if (info != nullptr ? !info->writable : !declared_) {
+        const bool takes = target_.declared
+                               ? info == nullptr || info->writable
+                               : info != nullptr && info->writable && target_.handler != nullptr &&
+                                     HandlerTakes(*target_.handler, key);
+        if (!takes) {
             return STG_E_ACCESSDENIED;
         }
         Value given;
         Value coerced;
-        if (FAILED(FromVariant(value, given)) ||
-            FAILED(
-                CoerceToType(info != nullptr ? info->type : VARTYPE(VT_EMPTY), given, coerced))) {
+        if (FAILED(FromVariant(value, given))) {
             return E_INVALIDARG;
+        }
+        const HRESULT coercion =
+            CoerceToType(key, info != nullptr ? info->type : VARTYPE(VT_EMPTY), given, coerced);
+        if (FAILED(coercion)) {
+            return coercion;
         }
         for (Entry& change : pending_) {
             if (SameKey(change.key, key)) {
@@ -128,7 +194,22 @@ private:
         return injected ? injected->result : S_OK;
     }
 
+    // Documented: Commit releases the file before it returns, whatever its result, and no
+    // method succeeds afterwards. A store opened without GPS_READWRITE refuses at once and
+    // stays usable (assumed).
     HRESULT DoCommit() {
+        if (Spent()) {
+            return E_FAIL;
+        }
+        const HRESULT result = Write();
+        if (writable_) {
+            spent_ = true;
+            Unhold();
+        }
+        return result;
+    }
+
+    HRESULT Write() {
         const auto injected = InjectedInStore(Point::Commit, name_);
         if (injected && FAILED(injected->result)) {
             return injected->result;
@@ -138,7 +219,7 @@ private:
         }
         if (!pending_.empty()) {
             HRESULT result = S_OK;
-            if (declared_) {
+            if (target_.declared) {
                 // The item may have been forgotten since the store was opened.
                 result =
                     CommitToItem(name_, pending_) ? S_OK : HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
@@ -146,7 +227,7 @@ private:
                 result = CommitFileItem(name_, pending_);
             }
             if (FAILED(result)) {
-                return result; // nothing stored changed; the changes stay pending
+                return result; // nothing stored changed
             }
             for (const Entry& change : pending_) {
                 ApplyChange(entries_, change);
@@ -191,10 +272,12 @@ private:
     }
 
     WString name_;
-    bool declared_;
+    Target target_;
     bool writable_;
     std::vector<Entry> entries_;
     std::vector<Entry> pending_; // an empty value clears the property
+    WString held_;               // the file this store holds, if any
+    bool spent_ = false;         // committed: the store serves nothing more
 };
 
 } // namespace
@@ -204,7 +287,8 @@ HRESULT OpenStore(PCWSTR parsingName, DWORD flags, REFIID riid, void** object) {
         return E_POINTER;
     }
     *object = nullptr;
-    if (parsingName == nullptr || parsingName[0] == 0 || (flags & ~DWORD(GPS_MASK_VALID)) != 0) {
+    if (parsingName == nullptr || parsingName[0] == 0 || (flags & ~DWORD(GPS_MASK_VALID)) != 0 ||
+        !FlagsCombine(flags)) {
         return E_INVALIDARG;
     }
     if (!SameGuid(riid, kIidPropertyStore)) {
@@ -215,20 +299,40 @@ HRESULT OpenStore(PCWSTR parsingName, DWORD flags, REFIID riid, void** object) {
     if (injected && FAILED(injected->result)) {
         return injected->result;
     }
+    const bool forWriting = (flags & GPS_READWRITE) != 0;
     std::vector<Entry> entries;
-    const std::vector<Entry>* declared = FindItem(name);
-    if (declared != nullptr) {
+    Target target;
+    WString held;
+    bool hasHandler = true;
+    if (const std::vector<Entry>* declared = FindItem(name)) {
         entries = *declared;
+        target.declared = true;
+        hasHandler = ItemHasHandler(name);
     } else {
-        const HRESULT result = ReadFileItem(name, flags, entries);
+        const HRESULT result = ReadFileItem(name, flags, entries, &target.handler);
         if (FAILED(result)) {
             return result;
         }
+        hasHandler = target.handler != nullptr;
+        // A handler opened for writing holds its file exclusively until it lets go.
+        const WString identity = FileIdentity(name);
+        if (HeldFiles().count(identity) != 0) {
+            return HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
+        }
+        if (forWriting && hasHandler) {
+            held = identity;
+        }
     }
-    auto* store =
-        new (std::nothrow) StoreObject(name, declared != nullptr, flags, std::move(entries));
+    // Nothing can write to a type without a handler (assumed: the open fails).
+    if (forWriting && !hasHandler) {
+        return E_FAIL;
+    }
+    auto* store = new (std::nothrow) StoreObject(name, target, flags, std::move(entries), held);
     if (store == nullptr) {
         return E_OUTOFMEMORY;
+    }
+    if (!held.empty()) {
+        HeldFiles().insert(held);
     }
     *object = static_cast<IPropertyStore*>(store);
     return injected ? injected->result : S_OK;

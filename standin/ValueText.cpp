@@ -1,9 +1,12 @@
 #include "standin/ValueText.h"
 
 #include "standin/Dates.h"
+#include "standin/Keys.h"
+#include "standin/Schema.h"
 #include "standin/Text.h"
 
 #include <charconv>
+#include <cstring>
 #include <cstdio>
 
 namespace standin {
@@ -25,6 +28,27 @@ constexpr TypeName kTypeNames[] = {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
+}
+
+// Ticks of 1601-01-02 00:00 UTC: dates before it are no date.
+constexpr std::uint64_t kOneDayOfTicks = 864000000000ull;
+// System.Rating's ranges end at five stars, 99.
+constexpr std::uint64_t kRatingMax = 99;
+
+bool IsBlankUnit(WCHAR c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+WString TrimBlanks(const WString& text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && IsBlankUnit(text[first])) {
+        ++first;
+    }
+    while (last > first && IsBlankUnit(text[last - 1])) {
+        --last;
+    }
+    return text.substr(first, last - first);
 }
 
 std::string_view Trim(std::string_view text) {
@@ -318,21 +342,8 @@ HRESULT ValueFromText(VARTYPE type, const WString& text, Value& value) {
         while (start <= text.size()) {
             std::size_t end = text.find(WCHAR(';'), start);
             end = end == WString::npos ? text.size() : end;
-            std::size_t first = start;
-            std::size_t last = end;
-            while (first < last && (text[first] == ' ' || text[first] == '\t')) {
-                ++first;
-            }
-            while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t')) {
-                --last;
-            }
-            if (last > first) {
-                converted.strings.push_back(text.substr(first, last - first));
-            }
+            converted.strings.push_back(text.substr(start, end - start));
             start = end + 1;
-        }
-        if (converted.strings.empty()) {
-            converted = Value();
         }
         value = std::move(converted);
         return S_OK;
@@ -366,21 +377,85 @@ HRESULT ValueFromText(VARTYPE type, const WString& text, Value& value) {
         break;
     }
     if (!ok) {
-        return E_INVALIDARG;
+        return TYPE_E_TYPEMISMATCH;
     }
     value = std::move(converted);
     return S_OK;
 }
 
-HRESULT CoerceToType(VARTYPE type, const Value& value, Value& coerced) {
-    if (value.IsEmpty() || type == VT_EMPTY || value.type == type) {
-        coerced = value;
+HRESULT CoerceToType(const PROPERTYKEY& key, VARTYPE type, const Value& value, Value& coerced) {
+    if (type == VT_EMPTY) {
+        coerced = value; // untyped: a test's own key keeps what it is given
         return S_OK;
     }
-    if (value.type == VT_LPWSTR) {
-        return ValueFromText(type, value.text, coerced);
+    // 1. Values that mean nothing become empty.
+    if (value.IsEmpty() || (value.type == VT_LPWSTR && TrimBlanks(value.text).empty()) ||
+        (value.type == VT_FILETIME && value.unsigned_ < kOneDayOfTicks)) {
+        coerced = Value();
+        return S_OK;
     }
-    return E_INVALIDARG;
+    // 2. The property's own type.
+    Value typed;
+    if (value.type == type) {
+        typed = value;
+    } else if (value.type == VT_LPWSTR) {
+        const HRESULT result = ValueFromText(type, value.text, typed);
+        if (FAILED(result)) {
+            return result;
+        }
+    } else {
+        return TYPE_E_TYPEMISMATCH;
+    }
+    // 3. The canonical form of the type.
+    if (typed.type == VT_FILETIME && typed.unsigned_ < kOneDayOfTicks) {
+        typed = Value();
+    } else if (typed.type == VT_LPWSTR) {
+        typed.text = TrimBlanks(typed.text);
+        if (typed.text.empty()) {
+            typed = Value();
+        }
+    } else if (typed.type == kStrings) {
+        std::vector<WString> kept;
+        for (const WString& element : typed.strings) {
+            WString trimmed = TrimBlanks(element);
+            bool seen = trimmed.empty();
+            for (const WString& earlier : kept) {
+                seen = seen || earlier == trimmed;
+            }
+            if (!seen) {
+                kept.push_back(std::move(trimmed));
+            }
+        }
+        typed.strings = std::move(kept);
+        if (typed.strings.empty()) {
+            typed = Value();
+        }
+    }
+    // 4. A ranged property: a number outside every range becomes empty.
+    if (SameKey(key, kRatingKey) && IsUnsigned(typed.type) && typed.unsigned_ > kRatingMax) {
+        typed = Value();
+    }
+    coerced = std::move(typed);
+    return S_OK;
+}
+
+HRESULT CoerceVariant(const PropertyInfo& info, PROPVARIANT* variant) {
+    Value given;
+    Value coerced;
+    HRESULT result = FromVariant(*variant, given);
+    if (SUCCEEDED(result)) {
+        result = CoerceToType(info.key, info.type, given, coerced);
+    } else {
+        result = E_INVALIDARG;
+    }
+    PROPVARIANT fresh;
+    std::memset(&fresh, 0, sizeof fresh);
+    if (SUCCEEDED(result)) {
+        result = ToVariant(coerced, &fresh);
+    }
+    ClearVariant(variant);
+    *variant = fresh;
+    return result;
 }
 
 } // namespace standin

@@ -21,16 +21,23 @@ std::string TypedValueText(const Value& value);
 std::string Quote(std::string_view text);
 bool Unquote(std::string_view token, std::string& text);
 
-// Written text converted to a property type, as a store converts a VT_LPWSTR it is given:
-// strings as they are; string vectors split on ';' with blanks trimmed and empty parts
-// dropped (nothing left: empty); integers in decimal, blanks around allowed, in range;
-// booleans true/false/yes/no (any case) or 1/0; dates as in the typed form. E_INVALIDARG when
-// the text does not convert.
+// Text converted to a property type, as PropVariantChangeType would: strings as they are;
+// string vectors split on ';' (the parts as they are); integers in decimal, blanks around
+// allowed, in range; booleans true/false/yes/no (any case) or 1/0; dates as in the typed form.
+// TYPE_E_TYPEMISMATCH when the text does not convert.
 HRESULT ValueFromText(VARTYPE type, const WString& text, Value& value);
 
-// A value as a property of the type keeps it: empty stays empty, the same type is kept, text
-// is converted (ValueFromText), anything else is E_INVALIDARG. An untyped property (VT_EMPTY)
-// keeps whatever it is given.
-HRESULT CoerceToType(VARTYPE type, const Value& value, Value& coerced);
+// A value coerced to the canonical value of the property (key, type), in the four steps of
+// PSCoerceToCanonicalValue: VT_NULL, blank text and dates before 1601-01-02 become empty;
+// text is converted to the type (ValueFromText), any other type is TYPE_E_TYPEMISMATCH; text
+// is trimmed of blanks (nothing left: empty), vectors too, with empty and repeated strings
+// dropped; System.Rating above 99 (outside its ranges) becomes empty. An untyped property
+// (VT_EMPTY) keeps whatever it is given.
+HRESULT CoerceToType(const PROPERTYKEY& key, VARTYPE type, const Value& value, Value& coerced);
+
+struct PropertyInfo;
+// PSCoerceToCanonicalValue in place. On failure the value has been cleared, as documented:
+// E_INVALIDARG for a value of a type the stand-in does not hold, else CoerceToType's failure.
+HRESULT CoerceVariant(const PropertyInfo& info, PROPVARIANT* variant);
 
 } // namespace standin

@@ -43,6 +43,7 @@ using LPOLESTR = WCHAR*;
 #define E_INVALIDARG ((HRESULT)0x80070057L)
 #define STG_E_ACCESSDENIED ((HRESULT)0x80030005L)
 #define TYPE_E_ELEMENTNOTFOUND ((HRESULT)0x8002802BL)
+#define TYPE_E_TYPEMISMATCH ((HRESULT)0x80028CA0L)
 #define INPLACE_S_TRUNCATED ((HRESULT)0x000401A0L)
 #define HRESULT_FROM_WIN32(x)                                                                      \
     ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT)(((x)&0x0000FFFF) | (7 << 16) | 0x80000000)))

@@ -13,10 +13,14 @@ struct LeftoverCase {
 };
 
 constexpr LeftoverCase kLeftoverCases[] = {
-    {Leftover::Reference, "references 1, allocations 0, bad frees 0, over-releases 0"},
-    {Leftover::Allocation, "references 0, allocations 1, bad frees 0, over-releases 0"},
-    {Leftover::DoubleFree, "references 0, allocations 0, bad frees 1, over-releases 0"},
-    {Leftover::OverRelease, "references 0, allocations 0, bad frees 0, over-releases 1"},
+    {Leftover::Reference,
+     "references 1, allocations 0, bad frees 0, over-releases 0, uses after commit 0"},
+    {Leftover::Allocation,
+     "references 0, allocations 1, bad frees 0, over-releases 0, uses after commit 0"},
+    {Leftover::DoubleFree,
+     "references 0, allocations 0, bad frees 1, over-releases 0, uses after commit 0"},
+    {Leftover::OverRelease,
+     "references 0, allocations 0, bad frees 0, over-releases 1, uses after commit 0"},
 };
 
 TEST_F(StandinTest, CheckRefusesWhatWasLeftOrFreedTwice) {
@@ -71,7 +75,8 @@ TEST_F(StandinTest, CountsEveryReferenceHandedOut) {
     PROPVARIANT value;
     std::memset(&value, 0, sizeof value);
     EXPECT_EQ(store->GetValue(kTitle, &value), S_OK);
-    EXPECT_EQ(lib->Accounting(), "references 3, allocations 0, bad frees 0, over-releases 0");
+    EXPECT_EQ(lib->Accounting(),
+              "references 3, allocations 0, bad frees 0, over-releases 0, uses after commit 0");
     EXPECT_EQ(lib->clear(&value), S_OK); // releases the value's object
     EXPECT_EQ(same->Release(), 1u);
     EXPECT_EQ(store->Release(), 0u);

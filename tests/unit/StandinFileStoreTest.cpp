@@ -93,12 +93,35 @@ constexpr OpenCase kOpenCases[] = {
     {"relative path", nullptr, u"doc.txt", 0, false, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)},
     {"empty name", nullptr, u"", 0, false, E_INVALIDARG},
     {"flags beyond the mask", u"doc.txt", nullptr, 0x2000, false, E_INVALIDARG},
-    {"all valid flags", u"doc.txt", nullptr, GPS_MASK_VALID, false, S_OK},
+    {"every valid flag", u"doc.txt", nullptr, GPS_MASK_VALID, false, E_INVALIDARG},
     {"other interface", u"doc.txt", nullptr, 0, true, E_NOINTERFACE},
+    // The combinations GETPROPERTYSTOREFLAGS rules out, and some it allows.
+    {"read-write temporary", u"photo.jpg", nullptr, GPS_READWRITE | GPS_TEMPORARY, false,
+     E_INVALIDARG},
+    {"read-write fast", u"photo.jpg", nullptr, GPS_READWRITE | GPS_FASTPROPERTIESONLY, false,
+     E_INVALIDARG},
+    {"read-write best effort", u"photo.jpg", nullptr, GPS_READWRITE | GPS_BESTEFFORT, false,
+     E_INVALIDARG},
+    {"read-write delayed", u"photo.jpg", nullptr, GPS_READWRITE | GPS_DELAYCREATION, false,
+     E_INVALIDARG},
+    {"temporary with another", u"photo.jpg", nullptr, GPS_TEMPORARY | GPS_OPENSLOWITEM, false,
+     E_INVALIDARG},
+    {"handler only, fast", u"photo.jpg", nullptr,
+     GPS_HANDLERPROPERTIESONLY | GPS_FASTPROPERTIESONLY, false, E_INVALIDARG},
+    {"handler only, best effort", u"photo.jpg", nullptr, GPS_HANDLERPROPERTIESONLY | GPS_BESTEFFORT,
+     false, E_INVALIDARG},
+    {"temporary alone", u"photo.jpg", nullptr, GPS_TEMPORARY, false, S_OK},
+    {"read-write with the rest", u"photo.jpg", nullptr,
+     GPS_READWRITE | GPS_HANDLERPROPERTIESONLY | GPS_OPENSLOWITEM | GPS_NO_OPLOCK |
+         GPS_PREFERQUERYPROPERTIES | GPS_EXTRINSICPROPERTIES | GPS_VOLATILEPROPERTIES,
+     false, S_OK},
+    {"reading with every read flag", u"photo.jpg", nullptr,
+     GPS_FASTPROPERTIESONLY | GPS_DELAYCREATION | GPS_BESTEFFORT | GPS_OPENSLOWITEM, false, S_OK},
 };
 
 TEST_F(StandinFileTest, OpenChecksNameFlagsAndInterface) {
     MakeFile("doc.txt", 3);
+    MakeFile("photo.jpg", 3);
     for (const OpenCase& test : kOpenCases) {
         SCOPED_TRACE(test.what);
         const WString name =
@@ -126,8 +149,8 @@ TEST_F(StandinFileTest, DefaultStoreHoldsFileSystemFacts) {
     EXPECT_EQ(Read(store, KeyOf(W(u"System.FileName"))), "report.txt");
     EXPECT_EQ(Read(store, KeyOf(W(u"System.FileExtension"))), ".txt");
     EXPECT_EQ(Read(store, kSize), "1.20 KB");
-    EXPECT_EQ(Read(store, KeyOf(W(u"System.FileAttributes"))), "32"); // FILE_ATTRIBUTE_ARCHIVE
-    EXPECT_EQ(Read(store, kTitle), "");                               // not held: VT_EMPTY
+    EXPECT_EQ(Read(store, KeyOf(W(u"System.FileAttributes"))), "A"); // FILE_ATTRIBUTE_ARCHIVE
+    EXPECT_EQ(Read(store, kTitle), "");                              // not held: VT_EMPTY
 
     PROPVARIANT modified;
     std::memset(&modified, 0, sizeof modified);
@@ -150,31 +173,33 @@ struct WriteCase {
 
 constexpr WriteCase kWriteCases[] = {
     {u"System.Title", u"Quarterly report", S_OK, "Quarterly report"},
-    {u"System.Comment", u"  spaced  ", S_OK, "  spaced  "},
-    {u"System.Rating", u"75", S_OK, "75"},
-    {u"System.Rating", u"seventy", E_INVALIDARG, ""},
-    {u"System.Keywords", u"red; green;;blue ", S_OK, "red; green; blue"},
+    {u"System.Comment", u"  spaced  ", S_OK, "spaced"},
+    {u"System.Rating", u"75", S_OK, "4 Stars"},
+    {u"System.Rating", u"seventy", TYPE_E_TYPEMISMATCH, ""},
+    {u"System.Keywords", u"red; green;;blue ;red", S_OK, "red; green; blue"},
     {u"System.Author", u"Ann", S_OK, "Ann"},
     {u"System.Size", u"5", STG_E_ACCESSDENIED, ""},
-    {u"System.FileName", u"other.txt", STG_E_ACCESSDENIED, ""},
+    {u"System.FileName", u"other.jpg", STG_E_ACCESSDENIED, ""},
+    {u"System.Company", u"not for photos", STG_E_ACCESSDENIED, ""},
 };
 
 TEST_F(StandinFileTest, WritesConvertCommitAndSurviveReopening) {
     if (!KeepsValues()) {
         GTEST_SKIP() << "no user extended attributes in " << folder;
     }
-    const WString path = MakeFile("doc.txt", 10);
+    const WString path = MakeFile("photo.jpg", 10);
+    const std::string show = "show \"" + Narrow(path) + "\"";
     IPropertyStore* store = Open(path, GPS_READWRITE);
     ASSERT_NE(store, nullptr);
     EXPECT_TRUE(Names(store).empty()); // read-write: only writable properties with values
     EXPECT_EQ(store->Commit(), S_OK);  // nothing pending
+    store->Release();
+    store = Open(path, GPS_READWRITE);
     for (const WriteCase& test : kWriteCases) {
         SCOPED_TRACE(Narrow(W(test.name) + U16("=") + W(test.text)));
         EXPECT_EQ(WriteText(store, KeyOf(W(test.name)), W(test.text)), test.result);
     }
-    IPropertyStore* before = Open(path, GPS_READWRITE);
-    EXPECT_TRUE(Names(before).empty()); // nothing is stored before the commit
-    before->Release();
+    EXPECT_EQ(Command(show), "no values"); // nothing is stored before the commit
     EXPECT_EQ(store->Commit(), S_OK);
     store->Release();
 
@@ -189,7 +214,7 @@ TEST_F(StandinFileTest, WritesConvertCommitAndSurviveReopening) {
     store->Release();
 #ifndef _WIN32
     char stored[64] = "";
-    const ssize_t length = getxattr(fs::path(folder / "doc.txt").c_str(), "user.System.Rating",
+    const ssize_t length = getxattr(fs::path(folder / "photo.jpg").c_str(), "user.System.Rating",
                                     stored, sizeof stored - 1);
     EXPECT_EQ(std::string(stored, length > 0 ? static_cast<std::size_t>(length) : 0), "ui4:75");
 #endif
@@ -240,14 +265,14 @@ TEST_F(StandinFileTest, FailedCommitKeepsStoredValues) {
     if (!KeepsValues()) {
         GTEST_SKIP() << "no user extended attributes in " << folder;
     }
-    const WString path = MakeFile("doc.txt", 1);
+    const WString path = MakeFile("photo.jpg", 1);
     IPropertyStore* store = Open(path, GPS_READWRITE);
     ASSERT_NE(store, nullptr);
     EXPECT_EQ(WriteText(store, kTitle, W(u"Old")), S_OK);
     EXPECT_EQ(store->Commit(), S_OK);
     store->Release();
 
-    if (!Protect(folder / "doc.txt", true)) {
+    if (!Protect(folder / "photo.jpg", true)) {
         GTEST_SKIP() << "cannot make a file unwritable here";
     }
     store = Open(path, GPS_READWRITE);
@@ -255,12 +280,166 @@ TEST_F(StandinFileTest, FailedCommitKeepsStoredValues) {
     EXPECT_EQ(WriteText(store, kTitle, W(u"New")), S_OK);
     EXPECT_EQ(store->Commit(), E_ACCESSDENIED);
     store->Release();
-    Protect(folder / "doc.txt", false);
+    Protect(folder / "photo.jpg", false);
 
     store = Open(path, GPS_READWRITE);
     EXPECT_EQ(Names(store), std::vector<std::string>{"System.Title"});
     EXPECT_EQ(Read(store, kTitle), "Old");
     store->Release();
+}
+
+struct HandlerCase {
+    const char* file;
+    const char16_t* property;
+    HRESULT open; // GPS_READWRITE
+    HRESULT write;
+};
+
+// Writes go through the handler of the file's type, which takes its own properties only.
+constexpr HandlerCase kHandlerCases[] = {
+    {"a.jpg", u"System.Rating", S_OK, S_OK},
+    {"a.JPEG", u"System.Keywords", S_OK, S_OK},
+    {"a.jpg", u"System.Category", S_OK, STG_E_ACCESSDENIED},
+    {"a.mp3", u"System.Title", S_OK, S_OK},
+    {"a.mp3", u"System.Author", S_OK, STG_E_ACCESSDENIED},
+    {"a.docx", u"System.Company", S_OK, S_OK},
+    {"a.docx", u"System.Rating", S_OK, STG_E_ACCESSDENIED},
+    {"a.txt", u"System.Title", E_FAIL, S_OK},
+    {"jpg", u"System.Title", E_FAIL, S_OK},
+    {"a.jpg.txt", u"System.Title", E_FAIL, S_OK},
+};
+
+TEST_F(StandinFileTest, HandlersByFileType) {
+    for (const HandlerCase& test : kHandlerCases) {
+        SCOPED_TRACE(std::string(test.file) + " " + Narrow(W(test.property)));
+        const WString path = MakeFile(test.file, 1);
+        IPropertyStore* store = Open(path, GPS_READWRITE, test.open);
+        if (store != nullptr) {
+            EXPECT_EQ(WriteText(store, KeyOf(W(test.property)), W(u"5")), test.write);
+            store->Release();
+        }
+        store = Open(path, GPS_DEFAULT); // reading needs no handler
+        ASSERT_NE(store, nullptr);
+        store->Release();
+    }
+    const WString folderPath = PathText(folder);
+    Open(folderPath, GPS_READWRITE, E_FAIL);
+}
+
+TEST_F(StandinFileTest, HandlersDeclaredByTests) {
+    const WString text = MakeFile("notes.txt", 1);
+    const WString photo = MakeFile("photo.jpg", 1);
+    Command("handler .txt System.Title System.Comment");
+    IPropertyStore* store = Open(text, GPS_READWRITE);
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(WriteText(store, kTitle, W(u"x")), S_OK);
+    EXPECT_EQ(WriteText(store, KeyOf(W(u"System.Rating")), W(u"1")), STG_E_ACCESSDENIED);
+    store->Release();
+    Command("handler .jpg");
+    Open(photo, GPS_READWRITE, E_FAIL);
+    Command("reset");
+    Open(text, GPS_READWRITE, E_FAIL);
+    Open(photo, GPS_READWRITE)->Release();
+
+    for (const char* refused : {"handler", "handler jpg System.Title", "handler .JPG System.Title",
+                                "handler .jpg System.Size", "handler .jpg System.Nothing",
+                                "nohandler", "nohandler \"never declared\""}) {
+        SCOPED_TRACE(refused);
+        EXPECT_FALSE(lib->Run(refused));
+    }
+}
+
+TEST_F(StandinTest, DeclaredItemWithoutHandler) {
+    Command("item \"doc:a\" System.Title=lpwstr:A");
+    Command("nohandler \"doc:a\"");
+    Open(W(u"doc:a"), GPS_READWRITE, E_FAIL);
+    IPropertyStore* store = Open(W(u"doc:a"), GPS_DEFAULT);
+    ASSERT_NE(store, nullptr);
+    EXPECT_EQ(Read(store, kTitle), "A");
+    store->Release();
+    Command("item \"doc:a\""); // declared again: the handler is back
+    Open(W(u"doc:a"), GPS_READWRITE)->Release();
+}
+
+// A store opened for writing holds its file until Commit or its release; nothing else opens
+// the file meanwhile. Stores opened for reading hold nothing.
+TEST_F(StandinFileTest, WritingHoldsTheFile) {
+    const WString path = MakeFile("photo.jpg", 1);
+    const HRESULT sharing = HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION);
+    IPropertyStore* reader = Open(path, GPS_DEFAULT);
+    IPropertyStore* writer = Open(path, GPS_READWRITE);
+    ASSERT_NE(writer, nullptr);
+    Open(path, GPS_READWRITE, sharing);
+    Open(path, GPS_DEFAULT, sharing);
+    reader->Release();
+    writer->Release();
+    writer = Open(path, GPS_READWRITE);
+    ASSERT_NE(writer, nullptr);
+    EXPECT_EQ(writer->Commit(), S_OK); // lets go of the file
+    IPropertyStore* next = Open(path, GPS_READWRITE);
+    ASSERT_NE(next, nullptr);
+    next->Release();
+    writer->Release();
+}
+
+// Documented: no method of a store succeeds after its Commit; they fail with E_FAIL, and the
+// stand-in counts each such call.
+TEST_F(StandinTest, NothingSucceedsAfterCommit) {
+    for (const char* failure : {"", "fail Commit 0x80030070"}) {
+        SCOPED_TRACE(failure);
+        Command("reset");
+        Command("item \"doc:a\" System.Title=lpwstr:A");
+        if (failure[0] != 0) {
+            Command(failure);
+        }
+        IPropertyStore* store = Open(W(u"doc:a"), GPS_READWRITE);
+        ASSERT_NE(store, nullptr);
+        EXPECT_EQ(WriteText(store, kTitle, W(u"B")), S_OK);
+        EXPECT_EQ(SUCCEEDED(store->Commit()), failure[0] == 0);
+        DWORD count = 7;
+        EXPECT_EQ(store->GetCount(&count), E_FAIL);
+        EXPECT_EQ(count, 0u);
+        PROPERTYKEY key = kTitle;
+        EXPECT_EQ(store->GetAt(0, &key), E_FAIL);
+        PROPVARIANT value;
+        std::memset(&value, 0, sizeof value);
+        EXPECT_EQ(store->GetValue(kTitle, &value), E_FAIL);
+        EXPECT_EQ(value.vt, VT_EMPTY);
+        EXPECT_EQ(WriteText(store, kTitle, W(u"C")), E_FAIL);
+        EXPECT_EQ(store->Commit(), E_FAIL);
+        store->Release();
+        EXPECT_EQ(lib->Accounting(),
+                  "references 0, allocations 0, bad frees 0, over-releases 0, uses after commit 5");
+        std::string reply;
+        EXPECT_FALSE(lib->Run("check", &reply));
+    }
+    Command("reset"); // forgets the faults, so that the fixture's check passes
+
+    // A store opened for reading refuses to commit and stays usable.
+    Command("item \"doc:a\" System.Title=lpwstr:A");
+    IPropertyStore* store = Open(W(u"doc:a"), GPS_DEFAULT);
+    EXPECT_EQ(store->Commit(), STG_E_ACCESSDENIED);
+    EXPECT_EQ(Read(store, kTitle), "A");
+    store->Release();
+}
+
+TEST_F(StandinTest, OlderNamesResolveToTheSameKeys) {
+    EXPECT_TRUE(std::memcmp(&kTitle, &static_cast<const PROPERTYKEY&>(KeyOf(W(u"DocTitle"))),
+                            sizeof kTitle) == 0);
+    PWSTR name = nullptr;
+    EXPECT_EQ(lib->nameFromKey(kTitle, &name), S_OK);
+    EXPECT_EQ(Narrow(name), "System.Title"); // a key answers its canonical name
+    lib->taskFree(name);
+    PROPERTYKEY key{};
+    EXPECT_EQ(lib->keyFromName(W(u"doctitle").c_str(), &key), TYPE_E_ELEMENTNOTFOUND);
+    IPropertyDescription* description = nullptr;
+    ASSERT_EQ(lib->descriptionByName(W(u"DocKeywords").c_str(), kIidPropertyDescription,
+                                     reinterpret_cast<void**>(&description)),
+              S_OK);
+    EXPECT_EQ(description->GetCanonicalName(&name), S_OK);
+    EXPECT_EQ(Narrow(name), "System.Keywords");
+    lib->taskFree(name);
+    description->Release();
 }
 
 } // namespace

@@ -50,8 +50,9 @@ constexpr TypeCase kTypeCases[] = {
     {"i8:-5", VT_I8, S_OK, "-5"},
     {"ui8:18446744073709551615", VT_UI8, S_OK, "18446744073709551615"},
     {"bool:true", VT_BOOL, S_OK, "Yes"},
-    {"filetime:2024-01-31T14:05:09.5Z", VT_FILETIME, S_OK, "2024-01-31 14:05"},
-    {"filetime:0", VT_FILETIME, S_OK, "1601-01-01 00:00"},
+    {"filetime:2024-01-31T14:05:09.5Z", VT_FILETIME, S_OK,
+     "<U+200E>1/<U+200E>31/<U+200E>2024 <U+200F><U+200E>2:05 PM"},
+    {"filetime:0", VT_FILETIME, S_OK, "<U+200E>1/<U+200E>1/<U+200E>1601 <U+200F><U+200E>12:00 AM"},
     {"double:-0.25", VT_R8, S_OK, "-0.25"},
     {"blob:00FF10", VT_BLOB, E_INVALIDARG, "(null)"},
     {"unknown", VT_UNKNOWN, E_INVALIDARG, "(null)"},
@@ -85,7 +86,7 @@ TEST_F(StandinTest, DeclaredItemCommitsSurviveReopening) {
     IPropertyStore* store = Open(kItem, GPS_READWRITE);
     ASSERT_NE(store, nullptr);
     EXPECT_EQ(WriteText(store, KeyOf(W(u"System.Rating")), W(u"99")), S_OK);
-    EXPECT_EQ(WriteText(store, KeyOf(W(u"System.Rating")), W(u"x")), E_INVALIDARG);
+    EXPECT_EQ(WriteText(store, KeyOf(W(u"System.Rating")), W(u"x")), TYPE_E_TYPEMISMATCH);
     EXPECT_EQ(WriteText(store, kTitle, W(u"New")), S_OK);
     // A key without a name takes the text as it is; one the schema keeps read-only does not.
     EXPECT_EQ(
@@ -103,7 +104,7 @@ TEST_F(StandinTest, DeclaredItemCommitsSurviveReopening) {
               "System.Rating=ui4:99 {11111111-2222-3333-4444-555555555555},3=lpwstr:\"42\" "
               "System.Title=lpwstr:\"New\"");
     store = Open(kItem, GPS_DEFAULT);
-    EXPECT_EQ(Read(store, KeyOf(W(u"System.Rating"))), "99");
+    EXPECT_EQ(Read(store, KeyOf(W(u"System.Rating"))), "5 Stars");
     store->Release();
 }
 

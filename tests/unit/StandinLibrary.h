@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -139,6 +140,7 @@ constexpr GUID kStorage = {
     0xB725F130, 0x47EF, 0x101A, {0xA5, 0xF1, 0x02, 0x60, 0x8C, 0x9E, 0xEB, 0xAC}};
 constexpr PROPERTYKEY kTitle = {kSummary, 2};
 constexpr PROPERTYKEY kSize = {kStorage, 12};
+constexpr PROPERTYKEY kAttributes = {kStorage, 13};
 
 inline bool SameKey(const PROPERTYKEY& a, const PROPERTYKEY& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -148,10 +150,17 @@ inline WString W(const char16_t* text) {
     return WString(text, text + std::char_traits<char16_t>::length(text));
 }
 
+// ASCII as it is, any other unit as "<U+200E>".
 inline std::string Narrow(const WString& text) {
     std::string out;
     for (WCHAR c : text) {
-        out += static_cast<char>(c < 0x80 ? c : '?');
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            char unit[16];
+            std::snprintf(unit, sizeof unit, "<U+%04X>", static_cast<unsigned>(c));
+            out += unit;
+        }
     }
     return out;
 }

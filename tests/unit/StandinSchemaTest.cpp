@@ -124,7 +124,8 @@ TEST_F(StandinTest, DescriptionsAnswerOnlyTheirInterface) {
     EXPECT_EQ(lib->descriptionByName(W(u"System.Title").c_str(), kIidPropertyStore, &object),
               E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
-    EXPECT_EQ(lib->Accounting(), "references 0, allocations 0, bad frees 0, over-releases 0");
+    EXPECT_EQ(lib->Accounting(),
+              "references 0, allocations 0, bad frees 0, over-releases 0, uses after commit 0");
 }
 
 TEST_F(StandinTest, NamedKeysShareOrAddNames) {

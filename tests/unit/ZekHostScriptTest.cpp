@@ -603,6 +603,10 @@ TEST(ZekHostScript, ReportsTheFirstDifferingLine) {
         {"a\n", "a\nb\n", 2, "<end of file>", "b"},
         {"a\nb", "a\nb\n", 2, "b<no newline at end>", "b"},
         {"a\r\n", "a\n", 1, "a<CR>", "a"},
+        // Leading '#' lines of the expected transcript say what it depends on.
+        {"# note\n# more\na\n", "a\n", 0, "", ""},
+        {"# note\na\n", "# note\na\n", 1, "a", "# note"},
+        {"a\n# not a header\n", "a\n", 2, "# not a header", "<end of file>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.actual);

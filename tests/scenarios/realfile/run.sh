@@ -16,7 +16,7 @@ shift 2
 
 rm -rf "$work"
 mkdir -p "$work"
-file=$work/report.txt
+file=$work/photo.jpg
 printf 'Quarterly figures\n' >"$file"
 if $wine; then
     file="Z:$(printf '%s' "$file" | tr / '\\')"
