@@ -39,17 +39,18 @@ bool FlagsCombine(DWORD flags) {
 }
 
 // Where a store's writes may go: a declared item (any key), or a real file (what its handler
-// writes).
+// writes, as the handler was when the store was opened).
 struct Target {
     bool declared = false;
-    const std::vector<WString>* handler = nullptr; // files only
+    std::vector<WString> handler; // files only; empty when the type has none
 };
 
 class StoreObject final : public CountedObject<StoreObject, IPropertyStore> {
 public:
     StoreObject(WString name, Target target, DWORD flags, std::vector<Entry> entries, WString held)
-        : name_(std::move(name)), target_(target), writable_((flags & GPS_READWRITE) != 0),
-          entries_(std::move(entries)), held_(std::move(held)) {}
+        : name_(std::move(name)), target_(std::move(target)),
+          writable_((flags & GPS_READWRITE) != 0), entries_(std::move(entries)),
+          held_(std::move(held)) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         return Answer(riid, kIidPropertyStore, object);
@@ -167,10 +168,9 @@ private:
         }
         // Declared items take any key a test gave them; files what their handler writes.
         const PropertyInfo* info = FindProperty(key);
-        const bool takes = target_.declared
-                               ? info == nullptr || info->writable
-                               : info != nullptr && info->writable && target_.handler != nullptr &&
-                                     HandlerTakes(*target_.handler, key);
+        const bool takes = target_.declared ? info == nullptr || info->writable
+                                            : info != nullptr && info->writable &&
+                                                  HandlerTakes(target_.handler, key);
         if (!takes) {
             return STG_E_ACCESSDENIED;
         }
@@ -309,11 +309,15 @@ HRESULT OpenStore(PCWSTR parsingName, DWORD flags, REFIID riid, void** object) {
         target.declared = true;
         hasHandler = ItemHasHandler(name);
     } else {
-        const HRESULT result = ReadFileItem(name, flags, entries, &target.handler);
+        const std::vector<WString>* handler = nullptr;
+        const HRESULT result = ReadFileItem(name, flags, entries, &handler);
         if (FAILED(result)) {
             return result;
         }
-        hasHandler = target.handler != nullptr;
+        hasHandler = handler != nullptr;
+        if (hasHandler) {
+            target.handler = *handler;
+        }
         // A handler opened for writing holds its file exclusively until it lets go.
         const WString identity = FileIdentity(name);
         if (HeldFiles().count(identity) != 0) {
@@ -327,7 +331,8 @@ HRESULT OpenStore(PCWSTR parsingName, DWORD flags, REFIID riid, void** object) {
     if (forWriting && !hasHandler) {
         return E_FAIL;
     }
-    auto* store = new (std::nothrow) StoreObject(name, target, flags, std::move(entries), held);
+    auto* store =
+        new (std::nothrow) StoreObject(name, std::move(target), flags, std::move(entries), held);
     if (store == nullptr) {
         return E_OUTOFMEMORY;
     }

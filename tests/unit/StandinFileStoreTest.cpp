@@ -336,7 +336,11 @@ TEST_F(StandinFileTest, HandlersDeclaredByTests) {
     EXPECT_EQ(WriteText(store, kTitle, W(u"x")), S_OK);
     EXPECT_EQ(WriteText(store, KeyOf(W(u"System.Rating")), W(u"1")), STG_E_ACCESSDENIED);
     store->Release();
+    IPropertyStore* open = Open(photo, GPS_READWRITE);
     Command("handler .jpg");
+    Open(photo, GPS_READWRITE, HRESULT_FROM_WIN32(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(WriteText(open, kTitle, W(u"x")), S_OK); // a store keeps the handler it opened with
+    open->Release();
     Open(photo, GPS_READWRITE, E_FAIL);
     Command("reset");
     Open(text, GPS_READWRITE, E_FAIL);
