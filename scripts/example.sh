@@ -5,6 +5,7 @@
 # back.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/setup.sh
 
 for preset in linux windows; do
     cmake --preset "$preset" >/dev/null

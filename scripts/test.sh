@@ -3,6 +3,7 @@
 # UndefinedBehaviorSanitizer, and the Windows build under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/setup.sh
 presets=${*:-linux linux-asan windows}
 
 for preset in $presets; do
