@@ -1,0 +1,16 @@
+# Install step: writes SHA256SUMS beside the files installed so far, one "HASH  NAME" line
+# each (the format `sha256sum -c` reads), names relative to the package root.
+set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+set(names "")
+foreach(file ${CMAKE_INSTALL_MANIFEST_FILES})
+    file(RELATIVE_PATH name "${root}" "${file}")
+    list(APPEND names "${name}")
+endforeach()
+list(SORT names)
+set(sums "")
+foreach(name ${names})
+    file(SHA256 "${root}/${name}" hash)
+    string(APPEND sums "${hash}  ${name}\n")
+endforeach()
+file(WRITE "${root}/SHA256SUMS" "${sums}")
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${root}/SHA256SUMS")
