@@ -6,5 +6,7 @@
 #include <cstdlib>
 
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() {
+    std::abort();
+}
 } // namespace __gnu_cxx
