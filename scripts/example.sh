@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds the extender for Linux and for Windows and runs the example scripts through the
-# reference host against both (the Windows DLL under Wine, with the stand-in property system):
-# examples/example.zek, then examples/tags.zek, which tags a fresh real file and reads the tags
-# back.
+# Builds the extender for Linux and the release DLL for Windows (the one the package ships) and
+# runs the example scripts through the reference host against both (the Windows DLL under Wine,
+# with the stand-in property system): examples/example.zek, then examples/tags.zek, which tags
+# a fresh real file and reads the tags back.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/setup.sh
 
-for preset in linux windows; do
+for preset in linux release; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" --target zekhost zxvto38r zek_standin
 done
@@ -21,9 +22,9 @@ build/linux/bin/zekhost examples/example.zek
 build/linux/bin/zekhost --define "file=$work/linux-photo.jpg" examples/tags.zek
 
 echo "== zxvto38r.dll (Wine) =="
-build/windows/wine-run.sh --start
-trap 'build/windows/wine-run.sh --stop; rm -rf "$work"' EXIT
+build/release/wine-run.sh --start
+trap 'build/release/wine-run.sh --stop; rm -rf "$work"' EXIT
 export WINEDLLOVERRIDES="propsys,shell32=n"
-build/windows/wine-run.sh build/windows/bin/zekhost.exe examples/example.zek
-build/windows/wine-run.sh build/windows/bin/zekhost.exe \
+build/release/wine-run.sh build/release/bin/zekhost.exe examples/example.zek
+build/release/wine-run.sh build/release/bin/zekhost.exe \
     --define "file=Z:$(printf '%s' "$work/windows-photo.jpg" | tr / '\\')" examples/tags.zek

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: Linux, Linux with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the Windows build under Wine.
+# UndefinedBehaviorSanitizer, and the Windows release build under Wine, whose tests also build
+# its ZIP package and check it: what CI tests is what ships.
+#   scripts/test.sh [PRESET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-presets=${*:-linux linux-asan windows}
+scripts/setup.sh
+presets=${*:-linux linux-asan release}
 
 for preset in $presets; do
     echo "== $preset =="

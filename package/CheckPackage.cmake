@@ -1,0 +1,116 @@
+# Unpacks the release zip and checks what a script author receives: exactly the expected files,
+# their SHA256SUMS, the DLL that the tests ran against, its imports and exports, its version
+# resource, no symbols or debug sections, and its size.
+#   cmake -DZIP=... -DDLL=... -DVERSION=... -DEXAMPLES=... -DWORK=... -DOBJDUMP=... -DWINDRES=...
+#         -DCHECK_IMPORTS=.../CheckDllImports.cmake -P CheckPackage.cmake
+set(size_limit 300000)
+
+set(errors "")
+macro(fail message)
+    string(APPEND errors "  ${message}\n")
+endmacro()
+
+if(NOT EXISTS "${ZIP}")
+    message(FATAL_ERROR "no package ${ZIP}: the test \"package\" builds it")
+endif()
+file(READ "${ZIP}.sha256" zip_sum_line)
+file(SHA256 "${ZIP}" zip_sum)
+get_filename_component(zip_name "${ZIP}" NAME)
+if(NOT zip_sum_line STREQUAL "${zip_sum}  ${zip_name}\n")
+    fail("${zip_name}.sha256 does not match the zip")
+endif()
+
+file(REMOVE_RECURSE "${WORK}")
+file(ARCHIVE_EXTRACT INPUT "${ZIP}" DESTINATION "${WORK}")
+string(REGEX REPLACE "\\.zip$" "" root_name "${zip_name}")
+set(root "${WORK}/${root_name}")
+if(NOT IS_DIRECTORY "${root}")
+    message(FATAL_ERROR "the zip does not unpack into ${root_name}/")
+endif()
+
+# Exactly these files, nothing more.
+file(GLOB example_names RELATIVE "${EXAMPLES}" "${EXAMPLES}/*.zek")
+list(TRANSFORM example_names PREPEND "examples/" OUTPUT_VARIABLE example_paths)
+set(expected README.md SHA256SUMS reference.md status-codes.md zxvto38r.dll ${example_paths})
+list(SORT expected)
+file(GLOB_RECURSE found RELATIVE "${root}" "${root}/*")
+list(SORT found)
+if(NOT found STREQUAL expected)
+    fail("files: ${found}\n  expected: ${expected}")
+endif()
+if(NOT example_paths)
+    fail("no example scripts in ${EXAMPLES}")
+endif()
+
+# SHA256SUMS names every other file once, with its hash.
+file(STRINGS "${root}/SHA256SUMS" sum_lines)
+set(summed "")
+foreach(line ${sum_lines})
+    if(line MATCHES "^([0-9a-f]+)  (.+)$")
+        set(name "${CMAKE_MATCH_2}")
+        set(listed "${CMAKE_MATCH_1}")
+        file(SHA256 "${root}/${name}" actual)
+        if(NOT listed STREQUAL actual)
+            fail("SHA256SUMS: wrong hash for ${name}")
+        endif()
+        list(APPEND summed "${name}")
+    else()
+        fail("SHA256SUMS: malformed line '${line}'")
+    endif()
+endforeach()
+set(unsummed ${expected})
+list(REMOVE_ITEM unsummed SHA256SUMS)
+if(NOT summed STREQUAL unsummed)
+    fail("SHA256SUMS lists ${summed}, expected ${unsummed}")
+endif()
+
+# The DLL is the one the tests ran against.
+set(dll "${root}/zxvto38r.dll")
+file(SHA256 "${dll}" packaged)
+file(SHA256 "${DLL}" tested)
+if(NOT packaged STREQUAL tested)
+    fail("the packaged DLL is not ${DLL}")
+endif()
+
+file(SIZE "${dll}" size)
+message(STATUS "zxvto38r.dll: ${size} bytes")
+if(size GREATER size_limit)
+    fail("zxvto38r.dll is ${size} bytes, more than ${size_limit}")
+endif()
+
+# Imports and exports, by name.
+set(DLL "${dll}")
+include("${CHECK_IMPORTS}")
+
+# Stripped: no symbol table, no debug sections.
+execute_process(COMMAND ${OBJDUMP} -h -t "${dll}" OUTPUT_VARIABLE headers COMMAND_ERROR_IS_FATAL ANY)
+if(headers MATCHES "\\.debug")
+    fail("zxvto38r.dll has debug sections")
+endif()
+if(NOT headers MATCHES "SYMBOL TABLE:\nno symbols")
+    fail("zxvto38r.dll has a symbol table")
+endif()
+
+# The version resource, as the resource compiler reads it back.
+execute_process(COMMAND ${WINDRES} -i "${dll}" -J coff -O rc OUTPUT_VARIABLE rc
+                COMMAND_ERROR_IS_FATAL ANY)
+string(REPLACE "." ", " numbers "${VERSION}")
+foreach(line
+        "FILEVERSION ${numbers}\n"
+        "PRODUCTVERSION ${numbers}\n"
+        "FILEOS 0x40004\n"
+        "FILETYPE 0x2\n"
+        "BLOCK \"040904b0\"\n"
+        "VALUE \"ProductVersion\", \"${VERSION}\"\n"
+        "VALUE \"Translation\", 0x409, 1200\n")
+    string(FIND "${rc}" "${line}" at)
+    string(STRIP "${line}" shown)
+    if(at EQUAL -1)
+        fail("version resource lacks: ${shown}")
+    endif()
+endforeach()
+
+if(errors)
+    message(FATAL_ERROR "${zip_name}:\n${errors}")
+endif()
+message(STATUS "${zip_name}: contents, checksums, DLL and version resource as expected")
