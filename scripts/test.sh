@@ -1,13 +1,29 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: Linux, Linux with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the Windows build under Wine.
+# Builds everything and runs every test: Linux (and its scenarios under valgrind's memcheck),
+# Linux with AddressSanitizer and UndefinedBehaviorSanitizer (and the allocation-failure
+# sweep), the Windows build under Wine, short runs of the fuzz targets, and line coverage of
+# the extender's own code with its minimum.
+#   scripts/test.sh [PRESET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-presets=${*:-linux linux-asan windows}
+presets=${*:-linux linux-asan windows fuzz coverage}
+
+# Test presets that run on another preset's build.
+declare -A more_tests=([linux]=linux-valgrind [linux-asan]=linux-sweep)
 
 for preset in $presets; do
     echo "== $preset =="
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset"
-    ctest --preset "$preset"
+    start=$SECONDS
+    if [ "$preset" = coverage ]; then
+        scripts/coverage.sh
+    else
+        cmake --preset "$preset" >/dev/null
+        cmake --build --preset "$preset"
+        ctest --preset "$preset"
+        for tests in ${more_tests[$preset]:-}; do
+            echo "== $tests =="
+            ctest --preset "$tests"
+        done
+    fi
+    echo "== $preset: $((SECONDS - start)) s =="
 done
