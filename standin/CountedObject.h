@@ -55,7 +55,10 @@ public:
 protected:
     // Born with the one reference that goes to the caller.
     CountedObject() { CountReferences(1); }
-    ~CountedObject() = default;
+    // Runs with references left only when the derived constructor threw (out of memory while
+    // copying its members): the object never reached a caller, so its reference goes too.
+    // Dropped shells have none left.
+    ~CountedObject() { CountReferences(-static_cast<std::int64_t>(count_)); }
 
     // QueryInterface for IUnknown and the one interface the object implements.
     HRESULT Answer(REFIID riid, const GUID& own, void** object) {
