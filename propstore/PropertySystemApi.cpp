@@ -1,5 +1,7 @@
 #include "propstore/PropertySystemApi.h"
 
+#include <new>
+
 namespace zekextender {
 
 PropertySystemApi PropertySystem;
@@ -7,7 +9,7 @@ PropertySystemApi PropertySystem;
 namespace {
 
 // Looks up an export by its exact name into a pointer of the entry point's own type.
-template <typename Function> bool Bind(HMODULE module, const char* name, Function& function) {
+template <typename Function> bool BindEntry(HMODULE module, const char* name, Function& function) {
     // Through a generic function pointer: FARPROC and the SDK types differ in signature.
     using Generic = void (*)();
     function = reinterpret_cast<Function>(reinterpret_cast<Generic>(GetProcAddress(module, name)));
@@ -31,6 +33,15 @@ StatusCode PropertySystemApi::Load() {
     if (loaded) {
         return StatusSuccess;
     }
+    try {
+        return Bind();
+    } catch (const std::bad_alloc&) {
+        Unload(); // a loader that ran out of memory: nothing stays half bound
+        return StatusOutOfMemory;
+    }
+}
+
+StatusCode PropertySystemApi::Bind() {
     for (const Library& library : Libraries) {
         this->*library.handle = LoadLibraryW(library.name);
         if (this->*library.handle == nullptr) {
@@ -40,16 +51,17 @@ StatusCode PropertySystemApi::Load() {
     }
     // In the published order; && stops at the first one missing.
     const bool bound =
-        Bind(shell32, "SHGetPropertyStoreFromParsingName", SHGetPropertyStoreFromParsingName) &&
-        Bind(propsys, "PSFormatForDisplay", PSFormatForDisplay) &&
-        Bind(propsys, "PSFormatForDisplayAlloc", PSFormatForDisplayAlloc) &&
-        Bind(propsys, "PSFormatPropertyValue", PSFormatPropertyValue) &&
-        Bind(propsys, "PSGetPropertyKeyFromName", PSGetPropertyKeyFromName) &&
-        Bind(propsys, "PSGetNameFromPropertyKey", PSGetNameFromPropertyKey) &&
-        Bind(propsys, "PSCoerceToCanonicalValue", PSCoerceToCanonicalValue) &&
-        Bind(propsys, "PSGetPropertyDescription", PSGetPropertyDescription) &&
-        Bind(propsys, "PSGetPropertyDescriptionByName", PSGetPropertyDescriptionByName) &&
-        Bind(ole32, "PropVariantClear", PropVariantClear);
+        BindEntry(shell32, "SHGetPropertyStoreFromParsingName",
+                  SHGetPropertyStoreFromParsingName) &&
+        BindEntry(propsys, "PSFormatForDisplay", PSFormatForDisplay) &&
+        BindEntry(propsys, "PSFormatForDisplayAlloc", PSFormatForDisplayAlloc) &&
+        BindEntry(propsys, "PSFormatPropertyValue", PSFormatPropertyValue) &&
+        BindEntry(propsys, "PSGetPropertyKeyFromName", PSGetPropertyKeyFromName) &&
+        BindEntry(propsys, "PSGetNameFromPropertyKey", PSGetNameFromPropertyKey) &&
+        BindEntry(propsys, "PSCoerceToCanonicalValue", PSCoerceToCanonicalValue) &&
+        BindEntry(propsys, "PSGetPropertyDescription", PSGetPropertyDescription) &&
+        BindEntry(propsys, "PSGetPropertyDescriptionByName", PSGetPropertyDescriptionByName) &&
+        BindEntry(ole32, "PropVariantClear", PropVariantClear);
     if (!bound) {
         Unload();
         return StatusEntryPointMissing;

@@ -35,12 +35,16 @@ struct PropertySystemApi {
     decltype(&::PropVariantClear) PropVariantClear = nullptr;
 
     // Loads shell32.dll, propsys.dll and ole32.dll and binds the entry points. 0 (also when
-    // already loaded), 95 when a library is missing, 96 when an entry point is; after a
-    // failure nothing stays loaded or bound.
+    // already loaded), 95 when a library is missing, 96 when an entry point is, 20 when memory
+    // ran out; after a failure nothing stays loaded or bound.
     StatusCode Load();
     // Unbinds everything and frees the libraries. Always 0.
     StatusCode Unload();
     bool IsLoaded() const { return loaded; }
+
+private:
+    // Load's work, which a loader that runs out of memory may interrupt by throwing.
+    StatusCode Bind();
 };
 
 // The one binding of the process: loaded by the extender object's construction, unloaded by
