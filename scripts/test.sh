@@ -1,16 +1,31 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: Linux, Linux with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the Windows release build under Wine, whose tests also build
-# its ZIP package and check it: what CI tests is what ships.
+# Builds everything and runs every test: Linux (and its scenarios under valgrind's memcheck),
+# Linux with AddressSanitizer and UndefinedBehaviorSanitizer (and the allocation-failure
+# sweep), the Windows release build under Wine, whose tests also build its ZIP package and
+# check it (what CI tests is what ships), short runs of the fuzz targets, and line coverage of
+# the extender's own code with its minimum.
 #   scripts/test.sh [PRESET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-presets=${*:-linux linux-asan release}
+presets=${*:-linux linux-asan release fuzz coverage}
+
+# Test presets that run on another preset's build.
+declare -A more_tests=([linux]=linux-valgrind [linux-asan]=linux-sweep)
 
 for preset in $presets; do
     echo "== $preset =="
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset"
-    ctest --preset "$preset"
+    start=$SECONDS
+    if [ "$preset" = coverage ]; then
+        scripts/coverage.sh
+    else
+        cmake --preset "$preset" >/dev/null
+        cmake --build --preset "$preset"
+        ctest --preset "$preset"
+        for tests in ${more_tests[$preset]:-}; do
+            echo "== $tests =="
+            ctest --preset "$tests"
+        done
+    fi
+    echo "== $preset: $((SECONDS - start)) s =="
 done

@@ -2,6 +2,7 @@
 
 #include "standin/Accounting.h"
 #include "standin/CommandWords.h"
+#include "standin/CountedObject.h"
 #include "standin/Failures.h"
 #include "standin/FileBackend.h"
 #include "standin/FileItem.h"
@@ -287,6 +288,15 @@ bool Check(const Words& words, std::string& reply) {
     return IsBalanced(accounting);
 }
 
+// drop-shells: deletes the empty shells of released objects (between a long run's inputs).
+bool DropReleasedShells(const Words& words, std::string& reply) {
+    if (words.size() != 1) {
+        return Refuse(reply, "drop-shells takes nothing more");
+    }
+    reply = "dropped " + std::to_string(DropShells());
+    return true;
+}
+
 struct Command {
     const char* name;
     bool (*run)(const Words& words, std::string& reply);
@@ -297,6 +307,7 @@ constexpr Command kCommands[] = {
     {"handler", Handler}, {"nohandler", NoHandler}, {"fail", Fail},
     {"unfail", Unfail},   {"show", Show},           {"accounting", ShowAccounting},
     {"check", Check},
+    {"drop-shells", DropReleasedShells},
 };
 
 } // namespace

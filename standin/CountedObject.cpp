@@ -15,12 +15,36 @@ public:
 
 } // namespace
 
-void KeepShell(const void* shell) {
-    static auto* shells = new std::vector<const void*>;
+namespace {
+
+struct Shell {
+    void* object;
+    void (*destroy)(void* object);
+};
+
+// Never destroyed: objects may be released by other libraries' static destructors at exit.
+std::vector<Shell>& Shells() {
+    static auto* shells = new std::vector<Shell>;
+    return *shells;
+}
+
+} // namespace
+
+void KeepShell(void* shell, void (*destroy)(void* shell)) {
     try {
-        shells->push_back(shell);
+        Shells().push_back({shell, destroy});
     } catch (...) {
+        // Unreachable then, but still never freed: a later call on it stays harmless.
     }
+}
+
+std::size_t DropShells() {
+    std::vector<Shell> shells;
+    shells.swap(Shells());
+    for (const Shell& shell : shells) {
+        shell.destroy(shell.object);
+    }
+    return shells.size();
 }
 
 IUnknown* NewValueObject() {

@@ -10,12 +10,19 @@
 
 #include "platform/platform.h"
 
+#include <cstddef>
 #include <vector>
 
 namespace standin {
 
-// Keeps released shells reachable, so leak checkers see them as held, not lost.
-void KeepShell(const void* shell);
+// Keeps released shells reachable, so leak checkers see them as held, not lost. destroy
+// deletes the shell when the shells are dropped.
+void KeepShell(void* shell, void (*destroy)(void* shell));
+
+// Deletes every shell kept so far and returns how many there were. Only for a moment when no
+// caller can hold a pointer to a released object (between the inputs of a long test run, whose
+// shells would otherwise pile up): a call on a dropped shell would touch freed memory.
+std::size_t DropShells();
 
 // Interface is the object's COM interface; its first three slots are IUnknown's, and nothing
 // here adds a virtual function, so the vtable stays the interface's.
@@ -40,7 +47,7 @@ public:
         CountReferences(-1);
         if (count_ == 0) {
             static_cast<Derived*>(this)->Discard();
-            KeepShell(this);
+            KeepShell(this, [](void* shell) { delete static_cast<Derived*>(shell); });
         }
         return count_;
     }
@@ -48,7 +55,10 @@ public:
 protected:
     // Born with the one reference that goes to the caller.
     CountedObject() { CountReferences(1); }
-    ~CountedObject() = default;
+    // Runs with references left only when the derived constructor threw (out of memory while
+    // copying its members): the object never reached a caller, so its reference goes too.
+    // Dropped shells have none left.
+    ~CountedObject() { CountReferences(-static_cast<std::int64_t>(count_)); }
 
     // QueryInterface for IUnknown and the one interface the object implements.
     HRESULT Answer(REFIID riid, const GUID& own, void** object) {

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Line coverage of the extender's own code (extender/, propstore/, properties/, status/,
+# platform/; not the stand-in, not the host) after the tests of the coverage preset, by
+# folder. Fails below the given percentage of lines (default 95).
+#   scripts/coverage.sh [MINIMUM]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+minimum=${1:-95}
+build=build/coverage
+
+cmake --preset coverage >/dev/null
+cmake --build --preset coverage
+find "$build" -name '*.gcda' -delete
+ctest --preset coverage
+
+filters=()
+for folder in extender propstore properties status platform; do
+    filters+=(--filter "$PWD/$folder/")
+done
+gcovr --root . --object-directory "$build" --exclude-directories "$build/CMakeFiles/[0-9].*" \
+    "${filters[@]}" --txt "$build/coverage.txt" 2>/dev/null
+# By folder, from the report by file.
+awk '$2 ~ /^[0-9]+$/ && $3 ~ /^[0-9]+$/ && $1 != "TOTAL" {
+         split($1, path, "/"); lines[path[1]] += $2; covered[path[1]] += $3
+     }
+     END { for (f in lines) printf "%-11s %5.1f%% (%d of %d lines)\n", f "/", 100 * covered[f] / lines[f], covered[f], lines[f] }' \
+    "$build/coverage.txt" | sort
+gcovr --root . --object-directory "$build" --exclude-directories "$build/CMakeFiles/[0-9].*" \
+    "${filters[@]}" --print-summary --output /dev/null --fail-under-line "$minimum" 2>/dev/null |
+    grep '^lines:' | sed 's/^lines:/all         /'
+echo "coverage by file: $build/coverage.txt"
