@@ -3,6 +3,8 @@
 
 #include "extender/ZEKExtender.h"
 
+#include <new>
+
 using namespace zekextender;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -14,7 +16,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     return TRUE;
 }
 
-extern "C" std::int32_t ZEKExtenderQueryW(std::int16_t query, INT_PTR first, INT_PTR second) {
+extern "C" std::int32_t ZEKExtenderQueryW(std::int16_t query, INT_PTR first,
+                                          INT_PTR second) noexcept {
     if (TheExtender == nullptr) {
         return 0;
     }
@@ -56,13 +59,22 @@ std::int32_t CallFunction(std::int16_t functionId, INT_PTR hostParam1, INT_PTR h
     return (TheExtender->*entry.handler)(hostParam1, hostParam2, hostParam3, data, index);
 }
 
+// Nothing may unwind into the host. A function that failed before answering answers now with
+// an error; one that had answered already keeps that answer.
+std::int32_t AnswerAfterException(std::int16_t functionId, StatusCode status) noexcept {
+    if (functionId >= 0 && !TheExtender->ResultDelivered()) {
+        return TheExtender->ReturnErrorWithoutAllocation(ErrorResult, status);
+    }
+    return -1;
+}
+
 } // namespace
 
 extern "C" std::int32_t ZEKExtender2W(INT_PTR hostParam1, INT_PTR hostParam2,
                                       std::uint32_t callCookie, std::int16_t functionId,
                                       ReturnCallback returnCallback, HostServices* hostServices,
                                       INT_PTR hostParam3, void* data, std::uint32_t index,
-                                      HostValue* result) {
+                                      HostValue* result) noexcept {
     if (TheExtender == nullptr) {
         return 0;
     }
@@ -79,12 +91,9 @@ extern "C" std::int32_t ZEKExtender2W(INT_PTR hostParam1, INT_PTR hostParam2,
         default:
             return CallFunction(functionId, hostParam1, hostParam2, hostParam3, data, index);
         }
+    } catch (const std::bad_alloc&) {
+        return AnswerAfterException(functionId, StatusOutOfMemory);
     } catch (...) {
-        // Nothing may unwind into the host. A function that failed before answering
-        // answers now with an error; one that had answered already keeps that answer.
-        if (functionId >= 0 && !TheExtender->ResultDelivered()) {
-            return TheExtender->ReturnErrorWithoutAllocation(ErrorResult, StatusOutOfMemory);
-        }
-        return -1;
+        return AnswerAfterException(functionId, StatusExceptionConverted);
     }
 }

@@ -4,6 +4,7 @@
 #include "status/StatusCatalogue.h"
 
 #include <cstring>
+#include <new>
 
 namespace zekextender {
 
@@ -116,16 +117,22 @@ std::int32_t CZEKExtender::ReturnError(std::int32_t resultCode, StatusCode statu
     if (!CanDeliver()) {
         return NoHostToDeliverTo;
     }
-    WString text;
-    FormatErrorText(status, text);
-    std::string narrow = ToLatin1(text);
+    std::string narrow;
+    try {
+        WString text;
+        FormatErrorText(status, text);
+        narrow = ToLatin1(text);
+    } catch (const std::bad_alloc&) {
+        // The failure being reported matters more than the memory to word it.
+        return ReturnErrorWithoutAllocation(resultCode, status);
+    }
     result->type = HostValueNarrowString;
     result->text = &narrow[0];
     return Deliver(resultCode);
 }
 
 std::int32_t CZEKExtender::ReturnErrorWithoutAllocation(std::int32_t resultCode,
-                                                        StatusCode status) {
+                                                        StatusCode status) noexcept {
     if (!CanDeliver()) {
         return NoHostToDeliverTo;
     }

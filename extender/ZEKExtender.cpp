@@ -3,6 +3,7 @@
 #include "extender/ProductVersion.h"
 
 #include <algorithm>
+#include <new>
 
 namespace zekextender {
 
@@ -10,10 +11,16 @@ CZEKExtender* TheExtender = nullptr;
 HMODULE ModuleHandle = nullptr;
 
 CZEKExtender::CZEKExtender() {
-    messages[MessageNeedNewerHost] = U16("Need newer version of the ZEK DLL");
-    messages[MessageArrayServices] = U16("ZEK Array Services/Handler error");
-    messages[MessageVariableHandler] = U16("ZEK Variable Handler error");
-    messages[MessageBinaryBuffer] = U16("ZEK Binary Buffer Handler error");
+    // Built while the module loads: should memory run out, the framework's messages are left
+    // out (their codes then compose an empty error text) rather than the load failing.
+    try {
+        messages[MessageNeedNewerHost] = U16("Need newer version of the ZEK DLL");
+        messages[MessageArrayServices] = U16("ZEK Array Services/Handler error");
+        messages[MessageVariableHandler] = U16("ZEK Variable Handler error");
+        messages[MessageBinaryBuffer] = U16("ZEK Binary Buffer Handler error");
+    } catch (const std::bad_alloc&) {
+        messages.clear();
+    }
 }
 
 CZEKExtender::~CZEKExtender() = default;

@@ -100,11 +100,11 @@ public:
                    HostValue* resultValue, std::int16_t id);
 
     // Whether the call in progress has handed its result to the host.
-    bool ResultDelivered() const { return resultDelivered; }
+    bool ResultDelivered() const noexcept { return resultDelivered; }
 
     // Answers the call in progress with an error for a status code without allocating
     // memory: the last resort when composing the ordinary error failed.
-    std::int32_t ReturnErrorWithoutAllocation(std::int32_t resultCode, StatusCode status);
+    std::int32_t ReturnErrorWithoutAllocation(std::int32_t resultCode, StatusCode status) noexcept;
 
     const WString& ShortName() const { return shortName; }
     const WString& Description() const { return description; }

@@ -4,6 +4,8 @@
 #include "propstore/PropertySystemApi.h"
 #include "status/StatusCode.h"
 
+#include <new>
+
 namespace zekextender {
 
 namespace {
@@ -11,10 +13,18 @@ namespace {
 CMyExtender Extender;
 } // namespace
 
+// Runs while the module loads, where no exception may escape into the host's loader. What
+// cannot be built for want of memory stays empty and shows later as a status code: without
+// its names the extender still answers, without its binding every property operation is 95.
 CMyExtender::CMyExtender() {
     TheExtender = this;
-    shortName = U16("ZXVTO38R");
-    description = U16("Vantoro Extender");
+    try {
+        shortName = U16("ZXVTO38R");
+        description = U16("Vantoro Extender");
+    } catch (const std::bad_alloc&) {
+        shortName.clear();
+        description.clear();
+    }
     OleInitialize(nullptr); // its result changes nothing: the binding below decides
     propertySystemReady = PropertySystem.Load() == StatusSuccess;
 }

@@ -4,6 +4,9 @@
 #include "propstore/PropertySystemApi.h"
 #include "status/NativeErrorTranslation.h"
 
+#include <new>
+#include <utility>
+
 namespace zekextender {
 
 namespace {
@@ -70,18 +73,29 @@ void PropertyStoreRecord::Reset() {
 }
 
 StatusCode PropertyStoreRecord::Open(const WString& parsingName, DWORD openFlags) {
-    Reset();
-    StatusCode status = OpenPropertyStore(parsingName, store, openFlags);
-    if (status == StatusSuccess) {
-        status = BuildPropertyNameSet(store.get(), propertyNames);
-    }
-    if (status != StatusSuccess) {
+    // The store and its names are gathered aside and taken over only when both are complete,
+    // so a failure at any step, running out of memory included, leaves the record not open.
+    try {
+        WString spec = parsingName; // before Reset: the name may be the record's own
+        Reset();                    // the old store goes before the new one is asked for
+        ComPtr<IPropertyStore> opened;
+        PropertyNameSet names;
+        StatusCode status = OpenPropertyStore(spec, opened, openFlags);
+        if (status == StatusSuccess) {
+            status = BuildPropertyNameSet(opened.get(), names);
+        }
+        if (status != StatusSuccess) {
+            return status;
+        }
+        fileSpec.swap(spec);
+        propertyNames.swap(names);
+        store = std::move(opened);
+        flags = openFlags;
+        return StatusSuccess;
+    } catch (const std::bad_alloc&) {
         Reset();
-        return status;
+        return StatusOutOfMemory;
     }
-    fileSpec = parsingName;
-    flags = openFlags;
-    return StatusSuccess;
 }
 
 StatusCode PropertyStoreRecord::CheckUsable() const {
@@ -108,15 +122,12 @@ StatusCode PropertyStoreRecord::Commit() {
     if (!dirty) {
         return StatusSuccess;
     }
-    // Open resets the record's own copies before it uses its arguments.
-    const WString specCopy = fileSpec;
-    const DWORD flagsCopy = flags;
     const HRESULT hr = store->Commit();
     if (FAILED(hr)) {
         Reset();
         return FromHResult(hr);
     }
-    return Open(specCopy, flagsCopy); // a failed reopen leaves the record reset
+    return Open(fileSpec, flags); // a failed reopen leaves the record reset
 }
 
 bool PropertyStoreRecord::IsValid() const {

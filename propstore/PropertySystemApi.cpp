@@ -1,58 +1,82 @@
 #include "propstore/PropertySystemApi.h"
 
+#include <iterator>
+#include <new>
+#include <type_traits>
+
 namespace zekextender {
 
 PropertySystemApi PropertySystem;
 
 namespace {
 
-// Looks up an export by its exact name into a pointer of the entry point's own type.
-template <typename Function> bool Bind(HMODULE module, const char* name, Function& function) {
-    // Through a generic function pointer: FARPROC and the SDK types differ in signature.
+// Through a generic function pointer: FARPROC and the SDK types differ in signature.
+template <auto Member> void BindMember(PropertySystemApi& api, FARPROC address) {
+    using Function = std::remove_reference_t<decltype(api.*Member)>;
     using Generic = void (*)();
-    function = reinterpret_cast<Function>(reinterpret_cast<Generic>(GetProcAddress(module, name)));
-    return function != nullptr;
+    api.*Member = reinterpret_cast<Function>(reinterpret_cast<Generic>(address));
 }
 
-// The libraries, in load order (and order of release).
-struct Library {
-    HMODULE PropertySystemApi::*handle;
-    const WCHAR* name;
-};
-const Library Libraries[] = {
+template <auto Member> bool MemberBound(const PropertySystemApi& api) {
+    return api.*Member != nullptr;
+}
+
+} // namespace
+
+const PropertySystemLibrary PropertySystemLibraries[] = {
     {&PropertySystemApi::shell32, U16("shell32.dll")},
     {&PropertySystemApi::propsys, U16("propsys.dll")},
     {&PropertySystemApi::ole32, U16("ole32.dll")},
 };
+static_assert(std::size(PropertySystemLibraries) == 3, "three libraries");
 
-} // namespace
+// One row per member: the export is looked up by the member's own name.
+#define ZEK_ENTRY_POINT(library, member)                                                           \
+    {                                                                                              \
+        &PropertySystemApi::library, #member, &BindMember<&PropertySystemApi::member>,             \
+            &MemberBound<&PropertySystemApi::member>                                               \
+    }
+const PropertySystemEntryPoint PropertySystemEntryPoints[] = {
+    ZEK_ENTRY_POINT(shell32, SHGetPropertyStoreFromParsingName),
+    ZEK_ENTRY_POINT(propsys, PSFormatForDisplay),
+    ZEK_ENTRY_POINT(propsys, PSFormatForDisplayAlloc),
+    ZEK_ENTRY_POINT(propsys, PSFormatPropertyValue),
+    ZEK_ENTRY_POINT(propsys, PSGetPropertyKeyFromName),
+    ZEK_ENTRY_POINT(propsys, PSGetNameFromPropertyKey),
+    ZEK_ENTRY_POINT(propsys, PSCoerceToCanonicalValue),
+    ZEK_ENTRY_POINT(propsys, PSGetPropertyDescription),
+    ZEK_ENTRY_POINT(propsys, PSGetPropertyDescriptionByName),
+    ZEK_ENTRY_POINT(ole32, PropVariantClear),
+};
+#undef ZEK_ENTRY_POINT
+static_assert(std::size(PropertySystemEntryPoints) == 10, "ten entry points");
 
 StatusCode PropertySystemApi::Load() {
     if (loaded) {
         return StatusSuccess;
     }
-    for (const Library& library : Libraries) {
-        this->*library.handle = LoadLibraryW(library.name);
-        if (this->*library.handle == nullptr) {
+    try {
+        return LoadAll();
+    } catch (const std::bad_alloc&) {
+        Unload(); // a loader that ran out of memory: nothing stays half bound
+        return StatusOutOfMemory;
+    }
+}
+
+StatusCode PropertySystemApi::LoadAll() {
+    for (const PropertySystemLibrary& library : PropertySystemLibraries) {
+        if (!(this->*library.module).load(library.fileName)) {
             Unload();
             return StatusLibraryLoadFailed;
         }
     }
-    // In the published order; && stops at the first one missing.
-    const bool bound =
-        Bind(shell32, "SHGetPropertyStoreFromParsingName", SHGetPropertyStoreFromParsingName) &&
-        Bind(propsys, "PSFormatForDisplay", PSFormatForDisplay) &&
-        Bind(propsys, "PSFormatForDisplayAlloc", PSFormatForDisplayAlloc) &&
-        Bind(propsys, "PSFormatPropertyValue", PSFormatPropertyValue) &&
-        Bind(propsys, "PSGetPropertyKeyFromName", PSGetPropertyKeyFromName) &&
-        Bind(propsys, "PSGetNameFromPropertyKey", PSGetNameFromPropertyKey) &&
-        Bind(propsys, "PSCoerceToCanonicalValue", PSCoerceToCanonicalValue) &&
-        Bind(propsys, "PSGetPropertyDescription", PSGetPropertyDescription) &&
-        Bind(propsys, "PSGetPropertyDescriptionByName", PSGetPropertyDescriptionByName) &&
-        Bind(ole32, "PropVariantClear", PropVariantClear);
-    if (!bound) {
-        Unload();
-        return StatusEntryPointMissing;
+    for (const PropertySystemEntryPoint& entry : PropertySystemEntryPoints) {
+        const FARPROC address = (this->*entry.library).find(entry.exportName);
+        if (address == nullptr) {
+            Unload();
+            return StatusEntryPointMissing;
+        }
+        entry.bind(*this, address);
     }
     loaded = true;
     return StatusSuccess;
@@ -60,21 +84,11 @@ StatusCode PropertySystemApi::Load() {
 
 StatusCode PropertySystemApi::Unload() {
     loaded = false;
-    SHGetPropertyStoreFromParsingName = nullptr;
-    PSFormatForDisplay = nullptr;
-    PSFormatForDisplayAlloc = nullptr;
-    PSFormatPropertyValue = nullptr;
-    PSGetPropertyKeyFromName = nullptr;
-    PSGetNameFromPropertyKey = nullptr;
-    PSCoerceToCanonicalValue = nullptr;
-    PSGetPropertyDescription = nullptr;
-    PSGetPropertyDescriptionByName = nullptr;
-    PropVariantClear = nullptr;
-    for (const Library& library : Libraries) {
-        if (this->*library.handle != nullptr) {
-            FreeLibrary(this->*library.handle);
-            this->*library.handle = nullptr;
-        }
+    for (const PropertySystemEntryPoint& entry : PropertySystemEntryPoints) {
+        entry.bind(*this, nullptr);
+    }
+    for (const PropertySystemLibrary& library : PropertySystemLibraries) {
+        (this->*library.module).reset();
     }
     return StatusSuccess;
 }

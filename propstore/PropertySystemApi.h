@@ -3,7 +3,10 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "propstore/ModuleLoader.h"
 #include "status/StatusCode.h"
+
+#include <cstddef>
 
 namespace zekextender {
 
@@ -15,13 +18,14 @@ constexpr IID PropertyDescriptionInterfaceId = {
 
 // The three libraries and the ten entry points, each pointer typed exactly as the SDK
 // declares the function of the same name. All or nothing: loaded is true only while every
-// handle and pointer is set.
+// module and pointer is set. Which member comes from which library under which name is
+// written once, in PropertySystemLibraries and PropertySystemEntryPoints below.
 struct PropertySystemApi {
     bool loaded = false;
 
-    HMODULE shell32 = nullptr;
-    HMODULE propsys = nullptr;
-    HMODULE ole32 = nullptr;
+    OwnedModule shell32;
+    OwnedModule propsys;
+    OwnedModule ole32;
 
     decltype(&::SHGetPropertyStoreFromParsingName) SHGetPropertyStoreFromParsingName = nullptr;
     decltype(&::PSFormatForDisplay) PSFormatForDisplay = nullptr;
@@ -34,14 +38,36 @@ struct PropertySystemApi {
     decltype(&::PSGetPropertyDescriptionByName) PSGetPropertyDescriptionByName = nullptr;
     decltype(&::PropVariantClear) PropVariantClear = nullptr;
 
-    // Loads shell32.dll, propsys.dll and ole32.dll and binds the entry points. 0 (also when
-    // already loaded), 95 when a library is missing, 96 when an entry point is; after a
-    // failure nothing stays loaded or bound.
+    // Loads shell32.dll, propsys.dll and ole32.dll and binds the entry points, through
+    // PropertySystemLoader. 0 (also when already loaded), 95 when a library is missing, 96 when
+    // an entry point is, 20 when the loader ran out of memory; after a failure nothing stays
+    // loaded or bound.
     StatusCode Load();
     // Unbinds everything and frees the libraries. Always 0.
     StatusCode Unload();
     bool IsLoaded() const { return loaded; }
+
+private:
+    StatusCode LoadAll();
 };
+
+// The libraries, in the order they are loaded and freed.
+struct PropertySystemLibrary {
+    OwnedModule PropertySystemApi::*module;
+    const WCHAR* fileName;
+};
+extern const PropertySystemLibrary PropertySystemLibraries[3];
+
+// The entry points, in the order they are bound: the library each comes from, its export name,
+// and access to the member that holds it.
+struct PropertySystemEntryPoint {
+    OwnedModule PropertySystemApi::*library;
+    const char* exportName;
+    // Stores an address in the member, typed as the member is; null unbinds it.
+    void (*bind)(PropertySystemApi& api, FARPROC address);
+    bool (*isBound)(const PropertySystemApi& api);
+};
+extern const PropertySystemEntryPoint PropertySystemEntryPoints[10];
 
 // The one binding of the process: loaded by the extender object's construction, unloaded by
 // its destruction, only read in between.

@@ -10,8 +10,9 @@ std::uint32_t StoreRegistry::AllocateStoreHandle() const {
 }
 
 void StoreRegistry::Insert(std::uint32_t handle, std::unique_ptr<PropertyStoreRecord> record) {
-    gaps.erase(handle);
+    // The entry first: should it fail, the handle is still free and nothing has changed.
     stores[handle] = std::move(record);
+    gaps.erase(handle);
 }
 
 PropertyStoreRecord* StoreRegistry::FindStore(std::uint32_t handle) const {
@@ -24,17 +25,18 @@ void StoreRegistry::Remove(std::uint32_t handle) {
     if (found == stores.end()) {
         return;
     }
-    stores.erase(found);
+    // Below the highest handle the freed one becomes a gap. That is the one step that needs
+    // memory, so it comes first: should it fail, the store is still open under its handle.
+    if (handle < stores.rbegin()->first) {
+        gaps.insert(handle);
+    }
+    stores.erase(found); // releases the store; cannot fail
     if (stores.empty()) {
         gaps.clear();
         return;
     }
-    const std::uint32_t highest = stores.rbegin()->first;
-    if (handle < highest) {
-        gaps.insert(handle);
-    }
     // Gaps above the highest handle in use are not gaps any more.
-    gaps.erase(gaps.upper_bound(highest), gaps.end());
+    gaps.erase(gaps.upper_bound(stores.rbegin()->first), gaps.end());
 }
 
 void StoreRegistry::Clear() {

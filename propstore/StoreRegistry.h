@@ -16,11 +16,13 @@ class StoreRegistry {
 public:
     // The handle the next Insert should use; 0 when every handle is taken.
     std::uint32_t AllocateStoreHandle() const;
-    // Registers an open store under the handle AllocateStoreHandle gave.
+    // Registers an open store under the handle AllocateStoreHandle gave. Should memory run
+    // out it throws std::bad_alloc, the record is destroyed and the registry is unchanged.
     void Insert(std::uint32_t handle, std::unique_ptr<PropertyStoreRecord> record);
     // The record registered under a handle, or null.
     PropertyStoreRecord* FindStore(std::uint32_t handle) const;
-    // Closes a store (nothing is committed) and frees its handle.
+    // Closes a store (nothing is committed) and frees its handle. Should memory run out it
+    // throws std::bad_alloc and the store stays open under its handle.
     void Remove(std::uint32_t handle);
     // Closes every store, in ascending handle order.
     void Clear();

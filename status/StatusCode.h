@@ -11,8 +11,9 @@ using StatusCode = std::int32_t;
 // Codes the extender names in its own logic. The tables of the translator use bare numbers,
 // as each row reads most clearly beside the native value it maps.
 constexpr StatusCode StatusSuccess = 0;
-constexpr StatusCode StatusUnspecified = 3;      // no mapping for an HRESULT or errno value
-constexpr StatusCode StatusOsFunctionFailed = 4; // no mapping for a Win32 error or NTSTATUS
+constexpr StatusCode StatusUnspecified = 3;        // no mapping for an HRESULT or errno value
+constexpr StatusCode StatusExceptionConverted = 2; // an exception stopped at the host boundary
+constexpr StatusCode StatusOsFunctionFailed = 4;   // no mapping for a Win32 error or NTSTATUS
 constexpr StatusCode StatusInvalidParameter = 9;
 constexpr StatusCode StatusCannotService = 13;
 constexpr StatusCode StatusOutOfMemory = 20;

@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -99,7 +101,7 @@ struct LoaderState {
     SystemModule modules[3] = {{"shell32.dll", {}}, {"propsys.dll", {}}, {"ole32.dll", {}}};
     std::string file; // empty: DefaultSystemFile
     std::set<std::string> hiddenModules;
-    std::set<std::string> hiddenExports;
+    std::set<std::string, std::less<>> hiddenExports; // looked up without a copy of the name
     std::vector<zekplatform::ModuleEvent> events;
 };
 
@@ -139,9 +141,14 @@ SystemModule* SystemModuleOf(LoaderState& state, HMODULE handle) {
     return nullptr;
 }
 
-void Record(LoaderState& state, zekplatform::ModuleEvent::Kind kind, std::string module,
-            HMODULE handle, bool succeeded) {
-    state.events.push_back({kind, std::move(module), handle, succeeded});
+// The log is for tests; should memory run out, the event is left out rather than the load or
+// free that it describes undone.
+void Record(LoaderState& state, zekplatform::ModuleEvent::Kind kind, const char* module,
+            HMODULE handle, bool succeeded) noexcept {
+    try {
+        state.events.push_back({kind, module, handle, succeeded});
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 // The folder of the object that holds this code: the extender's library or a test program.
@@ -225,7 +232,9 @@ DWORD GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) {
     return static_cast<DWORD>(name.size());
 }
 
-HMODULE LoadLibraryW(LPCWSTR lpLibFileName) {
+namespace {
+
+HMODULE LoadModule(LPCWSTR lpLibFileName) {
     if (lpLibFileName == nullptr || lpLibFileName[0] == 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
@@ -239,7 +248,7 @@ HMODULE LoadLibraryW(LPCWSTR lpLibFileName) {
         lock.unlock();
         void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         lock.lock();
-        Record(state, ModuleEvent::Kind::Load, path, static_cast<HMODULE>(module),
+        Record(state, ModuleEvent::Kind::Load, path.c_str(), static_cast<HMODULE>(module),
                module != nullptr);
         if (module == nullptr) {
             SetLastError(ERROR_MOD_NOT_FOUND);
@@ -247,6 +256,8 @@ HMODULE LoadLibraryW(LPCWSTR lpLibFileName) {
         return static_cast<HMODULE>(module);
     }
 
+    // Room for the reference first, so that a library once opened is never lost.
+    system->libraries.reserve(system->libraries.size() + 1);
     void* library = nullptr;
     if (state.hiddenModules.count(system->name) == 0) {
         const std::string file = state.file.empty() ? DefaultSystemFile : state.file;
@@ -264,6 +275,18 @@ HMODULE LoadLibraryW(LPCWSTR lpLibFileName) {
     const HMODULE handle = reinterpret_cast<HMODULE>(system);
     Record(state, ModuleEvent::Kind::Load, system->name, handle, true);
     return handle;
+}
+
+} // namespace
+
+// As on Windows, running out of memory is a failed load, not an exception.
+HMODULE LoadLibraryW(LPCWSTR lpLibFileName) {
+    try {
+        return LoadModule(lpLibFileName);
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
 }
 
 FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
@@ -285,7 +308,8 @@ FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
                 SetLastError(ERROR_INVALID_HANDLE);
                 return nullptr;
             }
-            if (state.hiddenExports.count(lpProcName) != 0) {
+            if (state.hiddenExports.find(std::string_view(lpProcName)) !=
+                state.hiddenExports.end()) {
                 SetLastError(ERROR_PROC_NOT_FOUND);
                 return nullptr;
             }
@@ -308,7 +332,6 @@ BOOL FreeLibrary(HMODULE hLibModule) {
     std::string name;
     SystemModule* system = SystemModuleOf(state, hLibModule);
     if (system != nullptr) {
-        name = system->name;
         library = nullptr;
         if (!system->libraries.empty()) {
             library = system->libraries.back();
@@ -317,8 +340,12 @@ BOOL FreeLibrary(HMODULE hLibModule) {
     } else if (hLibModule != nullptr) {
         // A handle that is no loaded object is refused, not handed to dlclose.
         lock.unlock();
-        if (!ModulePath(hLibModule, name)) {
-            library = nullptr;
+        try {
+            if (!ModulePath(hLibModule, name)) {
+                library = nullptr;
+            }
+        } catch (const std::bad_alloc&) {
+            name.clear(); // the module is freed all the same; only its name is not logged
         }
         lock.lock();
     }
@@ -326,7 +353,8 @@ BOOL FreeLibrary(HMODULE hLibModule) {
     // Outside the lock: the library's finalisers may run now.
     const bool freed = library != nullptr && dlclose(library) == 0;
     lock.lock();
-    Record(state, ModuleEvent::Kind::Free, name, hLibModule, freed);
+    Record(state, ModuleEvent::Kind::Free, system != nullptr ? system->name : name.c_str(),
+           hLibModule, freed);
     if (!freed) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;

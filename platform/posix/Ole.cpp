@@ -6,6 +6,7 @@
 
 #include <dlfcn.h>
 #include <cstdlib>
+#include <new>
 
 namespace {
 
@@ -45,24 +46,41 @@ const OleFunctions& Ole() {
 
 } // namespace
 
+// Deciding which allocator to use needs memory once. Should it run out, nothing is decided
+// yet and the next call tries again; these functions fail as Windows' do, without throwing.
 HRESULT OleInitialize(LPVOID reserved) {
-    return Ole().initialize != nullptr ? Ole().initialize(reserved) : S_OK;
+    try {
+        return Ole().initialize != nullptr ? Ole().initialize(reserved) : S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
 void OleUninitialize() {
-    if (Ole().uninitialize != nullptr) {
-        Ole().uninitialize();
+    try {
+        if (Ole().uninitialize != nullptr) {
+            Ole().uninitialize();
+        }
+    } catch (const std::bad_alloc&) {
     }
 }
 
 LPVOID CoTaskMemAlloc(std::size_t size) {
-    return Ole().allocate != nullptr ? Ole().allocate(size) : std::malloc(size);
+    try {
+        return Ole().allocate != nullptr ? Ole().allocate(size) : std::malloc(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 void CoTaskMemFree(LPVOID memory) {
-    if (Ole().free != nullptr) {
-        Ole().free(memory);
-    } else {
-        std::free(memory);
+    try {
+        if (Ole().free != nullptr) {
+            Ole().free(memory);
+        } else {
+            std::free(memory);
+        }
+    } catch (const std::bad_alloc&) {
+        // Still undecided: left, rather than freed by an allocator that may not own it.
     }
 }

@@ -6,14 +6,14 @@
 
 #include <cstring>
 #include <new>
+#include <stdexcept>
+#include <string>
 
 using namespace zekextender;
 using zektest::HostHarness;
 using zektest::Utf16;
 
 namespace {
-
-constexpr std::int16_t GetErrorTextId = 14;
 
 // Swaps in another extender object for the length of a test.
 class ExtenderSwap {
@@ -30,6 +30,7 @@ private:
 } // namespace
 
 TEST(EntryPoints, DoNothingWithoutAnExtender) {
+    const std::int16_t errorText = HostHarness().FunctionId("vtoGetErrorText");
     ExtenderSwap none(nullptr);
     HostHarness host;
     WCHAR buffer[64] = {};
@@ -38,7 +39,7 @@ TEST(EntryPoints, DoNothingWithoutAnExtender) {
     EXPECT_EQ(buffer[0], 0);
     EXPECT_EQ(ZEKExtenderQueryW(2, reinterpret_cast<INT_PTR>(offered), 1), 0);
     EXPECT_EQ(host.Call(-1), 0);
-    EXPECT_EQ(host.Call(GetErrorTextId, {HostHarness::Integer(0)}), 0);
+    EXPECT_EQ(host.Call(errorText, {HostHarness::Integer(0)}), 0);
     EXPECT_TRUE(host.deliveries.empty());
 }
 
@@ -140,7 +141,7 @@ TEST(SpecialRequests, DefinitionsCarryLowerCaseNamesAndParameters) {
         }
     }
     // The table's own name is lowered too, and the function is still reached by its index.
-    EXPECT_EQ(host.Call(GetErrorTextId, {HostHarness::Integer(0)}), 0);
+    EXPECT_EQ(host.Call("vtoGetErrorText", {HostHarness::Integer(0)}), 0);
     ASSERT_EQ(host.deliveries.size(), 1u);
     EXPECT_EQ(host.deliveries[0].wide, Utf16("0: ZXVTO38R: Operation successful."));
 }
@@ -200,8 +201,8 @@ TEST(ResultOperations, FillTheRecordAndReturnTheCallbacksAnswer) {
 
 TEST(ResultOperations, ErrorsArriveAsLatin1TextWithTheResultCode) {
     HostHarness host;
-    EXPECT_EQ(host.Call(GetErrorTextId, {HostHarness::Wide(U16("9"))}), 0);
-    EXPECT_EQ(host.Call(GetErrorTextId, {HostHarness::Integer(9, 3)}), 0);
+    EXPECT_EQ(host.Call("vtoGetErrorText", {HostHarness::Wide(U16("9"))}), 0);
+    EXPECT_EQ(host.Call("vtoGetErrorText", {HostHarness::Integer(9, 3)}), 0);
     ASSERT_EQ(host.deliveries.size(), 2u);
     for (const auto& d : host.deliveries) {
         EXPECT_EQ(d.resultCode, -1);
@@ -222,7 +223,7 @@ TEST(ResultOperations, ErrorsArriveAsLatin1TextWithTheResultCode) {
 TEST(ErrorTextFunction, DescribesAnyCode) {
     HostHarness host;
     for (std::int32_t code = -1; code <= 226; ++code) {
-        host.Call(GetErrorTextId, {HostHarness::Integer(code)});
+        host.Call("vtoGetErrorText", {HostHarness::Integer(code)});
     }
     ASSERT_EQ(host.deliveries.size(), 228u);
     for (std::int32_t code = -1; code <= 226; ++code) {
@@ -239,24 +240,32 @@ TEST(ErrorTextFunction, DescribesAnyCode) {
 
 namespace {
 
-// An extender whose only function runs out of memory, before or after answering.
+// An extender whose functions throw, before or after answering.
 class ThrowingExtender : public CZEKExtender {
 public:
     ThrowingExtender() { shortName = U16("TEST"); }
     FunctionEntry* GetFunctionTable() override { return table; }
     FunctionEntry* GetAltFunctionTable() override { return table; }
 
-    std::int32_t FailBeforeAnswer(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
+    std::int32_t OutOfMemory(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
         throw std::bad_alloc();
     }
+    std::int32_t StandardException(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
+        throw std::runtime_error("no");
+    }
+    std::int32_t ForeignException(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) { throw 42; }
     std::int32_t FailAfterAnswer(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
         ReturnInteger(1);
         throw std::bad_alloc();
     }
 
-    FunctionEntry table[3] = {
-        {0, 2, 0, 0, 0, U16("before"),
-         static_cast<FunctionHandler>(&ThrowingExtender::FailBeforeAnswer)},
+    FunctionEntry table[5] = {
+        {0, 2, 0, 0, 0, U16("memory"),
+         static_cast<FunctionHandler>(&ThrowingExtender::OutOfMemory)},
+        {0, 2, 0, 0, 0, U16("standard"),
+         static_cast<FunctionHandler>(&ThrowingExtender::StandardException)},
+        {0, 2, 0, 0, 0, U16("foreign"),
+         static_cast<FunctionHandler>(&ThrowingExtender::ForeignException)},
         {0, 2, 0, 0, 0, U16("after"),
          static_cast<FunctionHandler>(&ThrowingExtender::FailAfterAnswer)},
         {FunctionEntryTerminator, 0, 0, 0, 0, {}, nullptr},
@@ -265,17 +274,58 @@ public:
 
 } // namespace
 
-TEST(EntryPoints, NoExceptionReachesTheHost) {
+// Running out of memory is status 20; any other exception is status 2, the code for an
+// exception converted to an error.
+TEST(EntryPoints, ExceptionsBecomeOneErrorAnswer) {
     ThrowingExtender throwing;
     ExtenderSwap swap(&throwing);
     HostHarness host;
+    const struct {
+        const char* function;
+        const char* answer;
+    } cases[] = {
+        {"memory", "20: TEST: Failed to allocate memory."},
+        {"standard", "2: TEST: A C++ or O.S. exception occurred and was converted to an error."},
+        {"foreign", "2: TEST: A C++ or O.S. exception occurred and was converted to an error."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.function);
+        host.deliveries.clear();
+        EXPECT_EQ(host.Call(std::string(c.function)), 0);
+        ASSERT_EQ(host.deliveries.size(), 1u);
+        EXPECT_EQ(host.deliveries[0].resultCode, -1);
+        EXPECT_EQ(host.deliveries[0].narrow, c.answer);
+    }
+}
 
-    EXPECT_EQ(host.Call(0), 0);
+TEST(EntryPoints, AnAnswerGivenBeforeAnExceptionStandsAlone) {
+    ThrowingExtender throwing;
+    ExtenderSwap swap(&throwing);
+    HostHarness host;
+    EXPECT_EQ(host.Call(std::string("after")), -1);
     ASSERT_EQ(host.deliveries.size(), 1u);
-    EXPECT_EQ(host.deliveries[0].resultCode, -1);
-    EXPECT_EQ(host.deliveries[0].narrow, "20: TEST: Failed to allocate memory.");
+    EXPECT_EQ(host.deliveries[0].resultCode, 0);
+}
 
-    EXPECT_EQ(host.Call(1), -1);
-    ASSERT_EQ(host.deliveries.size(), 2u); // the answer already given stands alone
-    EXPECT_EQ(host.deliveries[1].resultCode, 0);
+// An error whose text cannot be composed for want of memory still names its own code.
+TEST(ResultOperations, ErrorsSurviveRunningOutOfMemory) {
+    HostHarness host;
+    CZEKExtender& extender = *TheExtender;
+    for (std::size_t n = 1;; ++n) {
+        SCOPED_TRACE(n);
+        host.deliveries.clear();
+        extender.BeginCall(host.cookie, &HostHarness::Callback, &host.services, &host.result, 0);
+        bool failed = false;
+        {
+            zektest::AllocationFailure failure(n);
+            extender.ReturnError(ErrorResult, StatusAccessDenied);
+            failed = failure.Failed();
+        }
+        ASSERT_EQ(host.deliveries.size(), 1u);
+        EXPECT_EQ(host.deliveries[0].narrow,
+                  "44: ZXVTO38R: Access denied due to insufficient rights.");
+        if (!failed) {
+            break;
+        }
+    }
 }

@@ -2,6 +2,7 @@
 // that records every delivery.
 #pragma once
 
+#include "FailingAllocator.h"
 #include "extender/Exports.h"
 #include "extender/HostInterface.h"
 
@@ -32,10 +33,32 @@ public:
     ~HostHarness() { Current() = nullptr; }
 
     // Calls function id with the given arguments; returns what the entry point returned.
-    std::int32_t Call(std::int16_t functionId, std::vector<HostValue> arguments = {},
+    // The arguments are taken by reference, so a call copies nothing of its own.
+    std::int32_t Call(std::int16_t functionId, const std::vector<HostValue>& arguments = {},
                       std::uint32_t index = 0) {
-        return ZEKExtender2W(0, 0, cookie, functionId, &HostHarness::Callback, &services, 0,
-                             arguments.empty() ? nullptr : arguments.data(), index, &result);
+        void* data = arguments.empty() ? nullptr : const_cast<HostValue*>(arguments.data());
+        return entry(0, 0, cookie, functionId, &HostHarness::Callback, &services, 0, data, index,
+                     &result);
+    }
+
+    // The id of a function, found by its name (any case) as a host finds it: through the
+    // count and the definitions. -1 when no definition has the name.
+    std::int16_t FunctionId(const std::string& name) {
+        const std::int32_t count = Call(zekextender::RequestFunctionCount);
+        for (std::int32_t index = 0; index < count; ++index) {
+            zekextender::FunctionDefinition definition{};
+            if (entry(0, 0, cookie, zekextender::RequestFunctionDefinition, &HostHarness::Callback,
+                      &services, 0, &definition, static_cast<std::uint32_t>(index), &result) == 1 &&
+                SameNameIgnoringCase(definition.name, name)) {
+                return static_cast<std::int16_t>(index);
+            }
+        }
+        return -1;
+    }
+
+    // Calls a function by its name.
+    std::int32_t Call(const std::string& name, const std::vector<HostValue>& arguments = {}) {
+        return Call(FunctionId(name), arguments);
     }
 
     static HostValue Integer(std::int32_t value, std::uint32_t type = 1) {
@@ -53,6 +76,7 @@ public:
 
     static std::int32_t Callback(std::int32_t code, std::uint32_t cookie, HostServices*,
                                  HostValue* value) {
+        zektest::AllocationFailurePause hostSide; // the host's memory is not under test
         HostHarness& host = *Current();
         Delivery d{code, cookie, value->type, value->intValue, {}, {}};
         if (value->type == 2 && value->text != nullptr) {
@@ -65,11 +89,23 @@ public:
         return host.callbackReturn;
     }
 
+    static bool SameNameIgnoringCase(const WCHAR* wide, const std::string& ascii) {
+        auto lower = [](unsigned c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+        std::size_t i = 0;
+        for (; wide[i] != 0 && i < ascii.size(); ++i) {
+            if (lower(static_cast<unsigned char>(ascii[i])) != lower(wide[i])) {
+                return false;
+            }
+        }
+        return wide[i] == 0 && i == ascii.size();
+    }
+
     static HostHarness*& Current() {
         static HostHarness* current = nullptr;
         return current;
     }
 
+    ZEKExtender2WFn entry = &ZEKExtender2W; // another module's entry point, for its tests
     HostServices services{};
     HostValue result{};
     std::uint32_t cookie = 0x5eed;

@@ -1,115 +1,215 @@
 // Binding the property system: order, all-or-nothing, and what callers report when it fails.
-// The module hooks belong to the platform layer of machines without Windows.
-#ifndef _WIN32
-
+// A loader table of the test's own stands between the binding and the system's loader, so
+// the same cases run wherever the extender does.
 #include "HostHarness.h"
-#include "platform/posix/SystemModules.h"
 #include "properties/PropertyKeys.h"
 #include "propstore/PropertySystemApi.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+#include <new>
+#include <set>
+#include <string>
+#include <vector>
+
 using namespace zekextender;
-using zekplatform::ModuleEvent;
 using zektest::HostHarness;
-using zektest::Utf16;
 
 namespace {
 
-constexpr std::int16_t IsSupportedId = 11;
-constexpr std::int16_t GetPropertyDescriptionId = 12;
+// The system's loader, watched and with parts taken away: "load shell32.dll",
+// "fail propsys.dll", "find PropVariantClear", "free ole32.dll".
+struct WatchedLoader {
+    std::vector<std::string> events;
+    std::set<std::string> hiddenModules;
+    std::set<std::string> hiddenExports;
+    std::string outOfMemoryAt;                         // a module whose load throws std::bad_alloc
+    std::map<HMODULE, std::vector<std::string>> names; // each live reference by name
+    int live = 0;
 
-// "load shell32.dll", "free propsys.dll", "fail propsys.dll": a readable event log.
-std::vector<std::string> Events() {
-    std::vector<std::string> log;
-    for (const ModuleEvent& event : zekplatform::TakeModuleEvents()) {
-        const char* verb = event.kind == ModuleEvent::Kind::Free ? "free"
-                           : event.succeeded                     ? "load"
-                                                                 : "fail";
-        log.push_back(std::string(verb) + " " + event.module);
+    static WatchedLoader& Current() {
+        static WatchedLoader loader;
+        return loader;
     }
-    return log;
+
+    static std::string Lower(LPCWSTR name) {
+        std::string text;
+        for (; *name != 0; ++name) {
+            const auto c = static_cast<unsigned>(*name);
+            text += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+        }
+        return text;
+    }
+    static HMODULE Load(LPCWSTR fileName) {
+        WatchedLoader& loader = Current();
+        const std::string name = Lower(fileName);
+        if (name == loader.outOfMemoryAt) {
+            throw std::bad_alloc();
+        }
+        if (loader.hiddenModules.count(name) != 0) {
+            loader.events.push_back("fail " + name);
+            SetLastError(ERROR_MOD_NOT_FOUND);
+            return nullptr;
+        }
+        const HMODULE module = SystemModuleLoader.loadLibrary(fileName);
+        loader.events.push_back((module != nullptr ? "load " : "fail ") + name);
+        if (module != nullptr) {
+            loader.names[module].push_back(name);
+            ++loader.live;
+        }
+        return module;
+    }
+    static FARPROC Find(HMODULE module, LPCSTR name) {
+        WatchedLoader& loader = Current();
+        loader.events.push_back(std::string("find ") + name);
+        if (loader.hiddenExports.count(name) != 0) {
+            SetLastError(ERROR_PROC_NOT_FOUND);
+            return nullptr;
+        }
+        return SystemModuleLoader.getProcAddress(module, name);
+    }
+    static BOOL Free(HMODULE module) {
+        WatchedLoader& loader = Current();
+        std::vector<std::string>& references = loader.names[module];
+        loader.events.push_back("free " + (references.empty() ? "?" : references.back()));
+        if (!references.empty()) {
+            references.pop_back();
+            --loader.live;
+        }
+        return SystemModuleLoader.freeLibrary(module);
+    }
+};
+
+// The loads and frees since the last call, lookups left out.
+std::vector<std::string> LoadsAndFrees() {
+    std::vector<std::string> kept;
+    for (const std::string& event : WatchedLoader::Current().events) {
+        if (event.compare(0, 5, "find ") != 0) {
+            kept.push_back(event);
+        }
+    }
+    WatchedLoader::Current().events.clear();
+    return kept;
 }
 
 bool NothingBound() {
-    const PropertySystemApi& api = PropertySystem;
-    return !api.loaded && !api.shell32 && !api.propsys && !api.ole32 &&
-           !api.SHGetPropertyStoreFromParsingName && !api.PSFormatForDisplay &&
-           !api.PSFormatForDisplayAlloc && !api.PSFormatPropertyValue &&
-           !api.PSGetPropertyKeyFromName && !api.PSGetNameFromPropertyKey &&
-           !api.PSCoerceToCanonicalValue && !api.PSGetPropertyDescription &&
-           !api.PSGetPropertyDescriptionByName && !api.PropVariantClear;
+    const PropertySystemApi& api = zekextender::PropertySystem;
+    bool any = api.loaded;
+    for (const PropertySystemLibrary& library : PropertySystemLibraries) {
+        any = any || static_cast<bool>(api.*library.module);
+    }
+    for (const PropertySystemEntryPoint& entry : PropertySystemEntryPoints) {
+        any = any || entry.isBound(api);
+    }
+    return !any;
 }
 
-// Each test starts from an unloaded table and leaves it loaded again, as the module has it.
+// Each test starts from an unloaded table watched by the test's loader, and leaves the
+// system's loader and a loaded table again, as the module has them.
 class PropertySystemBinding : public testing::Test {
 protected:
     void SetUp() override {
-        PropertySystem.Unload();
-        zekplatform::TakeModuleEvents();
-        baseline = zekplatform::LiveSystemModuleReferences();
+        zekextender::PropertySystem.Unload();
+        WatchedLoader::Current() = WatchedLoader();
+        PropertySystemLoader = {&WatchedLoader::Load, &WatchedLoader::Find, &WatchedLoader::Free};
     }
     void TearDown() override {
-        zekplatform::ClearSystemModuleHooks();
-        PropertySystem.Unload();
-        EXPECT_EQ(PropertySystem.Load(), StatusSuccess);
-        zekplatform::TakeModuleEvents();
+        zekextender::PropertySystem.Unload();
+        EXPECT_EQ(WatchedLoader::Current().live, 0) << "every module loaded is freed";
+        PropertySystemLoader = SystemModuleLoader;
+        EXPECT_EQ(zekextender::PropertySystem.Load(), StatusSuccess);
     }
-    int baseline = 0;
 };
 
 } // namespace
 
-TEST_F(PropertySystemBinding, LoadsEachLibraryOnceInOrder) {
-    ASSERT_EQ(PropertySystem.Load(), StatusSuccess);
-    EXPECT_TRUE(PropertySystem.IsLoaded());
-    EXPECT_EQ(Events(),
-              (std::vector<std::string>{"load shell32.dll", "load propsys.dll", "load ole32.dll"}));
-    EXPECT_EQ(zekplatform::LiveSystemModuleReferences(), baseline + 3);
+TEST_F(PropertySystemBinding, LoadsEachLibraryOnceAndBindsInOrder) {
+    ASSERT_EQ(zekextender::PropertySystem.Load(), StatusSuccess);
+    EXPECT_TRUE(zekextender::PropertySystem.IsLoaded());
+    const std::vector<std::string> expected = {
+        "load shell32.dll",
+        "load propsys.dll",
+        "load ole32.dll",
+        "find SHGetPropertyStoreFromParsingName",
+        "find PSFormatForDisplay",
+        "find PSFormatForDisplayAlloc",
+        "find PSFormatPropertyValue",
+        "find PSGetPropertyKeyFromName",
+        "find PSGetNameFromPropertyKey",
+        "find PSCoerceToCanonicalValue",
+        "find PSGetPropertyDescription",
+        "find PSGetPropertyDescriptionByName",
+        "find PropVariantClear",
+    };
+    EXPECT_EQ(WatchedLoader::Current().events, expected);
+    for (const PropertySystemEntryPoint& entry : PropertySystemEntryPoints) {
+        EXPECT_TRUE(entry.isBound(zekextender::PropertySystem)) << entry.exportName;
+    }
+    EXPECT_EQ(WatchedLoader::Current().live, 3);
+    WatchedLoader::Current().events.clear();
 
-    EXPECT_EQ(PropertySystem.Load(), StatusSuccess);
-    EXPECT_TRUE(Events().empty());
+    EXPECT_EQ(zekextender::PropertySystem.Load(), StatusSuccess);
+    EXPECT_TRUE(WatchedLoader::Current().events.empty());
 
-    EXPECT_EQ(PropertySystem.Unload(), StatusSuccess);
+    EXPECT_EQ(zekextender::PropertySystem.Unload(), StatusSuccess);
     EXPECT_TRUE(NothingBound());
-    EXPECT_EQ(Events(),
+    EXPECT_EQ(LoadsAndFrees(),
               (std::vector<std::string>{"free shell32.dll", "free propsys.dll", "free ole32.dll"}));
-    EXPECT_EQ(zekplatform::LiveSystemModuleReferences(), baseline);
 }
 
 TEST_F(PropertySystemBinding, MissingLibraryReleasesTheOnesLoaded) {
-    zekplatform::HideSystemModule("propsys.dll");
-    EXPECT_EQ(PropertySystem.Load(), StatusLibraryLoadFailed);
-    EXPECT_TRUE(NothingBound());
-    EXPECT_EQ(Events(), (std::vector<std::string>{"load shell32.dll", "fail propsys.dll",
-                                                  "free shell32.dll"}));
-    EXPECT_EQ(zekplatform::LiveSystemModuleReferences(), baseline);
-}
-
-TEST_F(PropertySystemBinding, MissingEntryPointReleasesEverything) {
-    for (const char* missing : {"SHGetPropertyStoreFromParsingName", "PSCoerceToCanonicalValue",
-                                "PSGetPropertyDescriptionByName", "PropVariantClear"}) {
-        SCOPED_TRACE(missing);
-        zekplatform::HideSystemExport(missing);
-        EXPECT_EQ(PropertySystem.Load(), StatusEntryPointMissing);
+    const struct {
+        const char* missing;
+        std::vector<std::string> events;
+    } cases[] = {
+        {"shell32.dll", {"fail shell32.dll"}},
+        {"propsys.dll", {"load shell32.dll", "fail propsys.dll", "free shell32.dll"}},
+        {"ole32.dll",
+         {"load shell32.dll", "load propsys.dll", "fail ole32.dll", "free shell32.dll",
+          "free propsys.dll"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.missing);
+        WatchedLoader::Current().hiddenModules = {c.missing};
+        EXPECT_EQ(zekextender::PropertySystem.Load(), StatusLibraryLoadFailed);
         EXPECT_TRUE(NothingBound());
-        EXPECT_EQ(Events(), (std::vector<std::string>{"load shell32.dll", "load propsys.dll",
-                                                      "load ole32.dll", "free shell32.dll",
-                                                      "free propsys.dll", "free ole32.dll"}));
-        EXPECT_EQ(zekplatform::LiveSystemModuleReferences(), baseline);
-        zekplatform::ClearSystemModuleHooks();
+        EXPECT_EQ(LoadsAndFrees(), c.events);
+        EXPECT_EQ(WatchedLoader::Current().live, 0);
     }
 }
 
-TEST_F(PropertySystemBinding, UnloadingAnUnloadedTableDoesNothing) {
-    EXPECT_EQ(PropertySystem.Unload(), StatusSuccess);
+TEST_F(PropertySystemBinding, MissingEntryPointReleasesEverything) {
+    for (const PropertySystemEntryPoint& entry : PropertySystemEntryPoints) {
+        SCOPED_TRACE(entry.exportName);
+        WatchedLoader::Current().hiddenExports = {entry.exportName};
+        EXPECT_EQ(zekextender::PropertySystem.Load(), StatusEntryPointMissing);
+        EXPECT_TRUE(NothingBound());
+        EXPECT_EQ(LoadsAndFrees(), (std::vector<std::string>{
+                                       "load shell32.dll", "load propsys.dll", "load ole32.dll",
+                                       "free shell32.dll", "free propsys.dll", "free ole32.dll"}));
+        EXPECT_EQ(WatchedLoader::Current().live, 0);
+    }
+}
+
+TEST_F(PropertySystemBinding, LoaderOutOfMemoryBindsNothing) {
+    WatchedLoader::Current().outOfMemoryAt = "ole32.dll";
+    EXPECT_EQ(zekextender::PropertySystem.Load(), StatusOutOfMemory);
     EXPECT_TRUE(NothingBound());
-    EXPECT_TRUE(Events().empty());
+    EXPECT_EQ(LoadsAndFrees(), (std::vector<std::string>{"load shell32.dll", "load propsys.dll",
+                                                         "free shell32.dll", "free propsys.dll"}));
+}
+
+TEST_F(PropertySystemBinding, UnloadingAnUnloadedTableDoesNothing) {
+    EXPECT_EQ(zekextender::PropertySystem.Unload(), StatusSuccess);
+    EXPECT_TRUE(NothingBound());
+    EXPECT_TRUE(WatchedLoader::Current().events.empty());
 }
 
 TEST_F(PropertySystemBinding, CallersReportTheLibraryCodeWhateverFailed) {
-    zekplatform::HideSystemExport("PSFormatForDisplay");
-    ASSERT_EQ(PropertySystem.Load(), StatusEntryPointMissing);
+    WatchedLoader::Current().hiddenExports = {"PSFormatForDisplay"};
+    ASSERT_EQ(zekextender::PropertySystem.Load(), StatusEntryPointMissing);
 
     PROPERTYKEY key;
     std::memset(&key, 0xAB, sizeof key);
@@ -120,14 +220,12 @@ TEST_F(PropertySystemBinding, CallersReportTheLibraryCodeWhateverFailed) {
     EXPECT_TRUE(name.empty());
 
     HostHarness host;
-    host.Call(IsSupportedId);
-    host.Call(GetPropertyDescriptionId, {HostHarness::Wide(U16("System.Title"))});
-    host.Call(GetPropertyDescriptionId, {HostHarness::Wide(U16(""))}); // emptiness comes first
+    host.Call("vtoIsSupported");
+    host.Call("vtoGetPropertyDescription", {HostHarness::Wide(U16("System.Title"))});
+    host.Call("vtoGetPropertyDescription", {HostHarness::Wide(U16(""))}); // emptiness first
     ASSERT_EQ(host.deliveries.size(), 3u);
     EXPECT_EQ(host.deliveries[0].intValue, 0);
     EXPECT_EQ(host.deliveries[1].narrow,
               "95: ZXVTO38R: Failed to load a library via late binding.");
     EXPECT_EQ(host.deliveries[2].narrow, "9: ZXVTO38R: An input parameter value is invalid.");
 }
-
-#endif

@@ -1,8 +1,10 @@
 // Handles of the store registry: always the smallest positive number not in use.
+#include "FailingAllocator.h"
 #include "propstore/StoreRegistry.h"
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <random>
 #include <set>
 
@@ -77,4 +79,50 @@ TEST(StoreRegistry, AgreesWithTheDefinitionUnderChurn) {
     registry.Clear();
     EXPECT_EQ(registry.size(), 0u);
     EXPECT_EQ(registry.AllocateStoreHandle(), 1u);
+}
+
+// Running out of memory in the middle of an insert or a removal changes nothing: the store is
+// either registered or not, and the next handle is the smallest free one either way.
+TEST(StoreRegistry, OutOfMemoryLeavesHandlesAsTheyWere) {
+    enum class Step { Insert, Remove };
+    for (Step step : {Step::Insert, Step::Remove}) {
+        for (std::size_t n = 1;; ++n) {
+            SCOPED_TRACE(testing::Message()
+                         << (step == Step::Insert ? "insert" : "remove") << ", allocation " << n);
+            StoreRegistry registry;
+            for (int i = 0; i < 4; ++i) {
+                Open(registry); // handles 1 to 4
+            }
+            registry.Remove(2);
+            auto record = std::make_unique<PropertyStoreRecord>();
+            bool threw = false;
+            bool failed = false;
+            {
+                zektest::AllocationFailure failure(n);
+                try {
+                    if (step == Step::Insert) {
+                        registry.Insert(2, std::move(record));
+                    } else {
+                        registry.Remove(3);
+                    }
+                } catch (const std::bad_alloc&) {
+                    threw = true;
+                }
+                failed = failure.Failed();
+            }
+            EXPECT_EQ(threw, failed);
+            if (step == Step::Insert) {
+                EXPECT_EQ(registry.FindStore(2) != nullptr, !threw);
+                EXPECT_EQ(registry.AllocateStoreHandle(), threw ? 2u : 5u);
+            } else {
+                EXPECT_EQ(registry.FindStore(3) != nullptr, threw);
+                EXPECT_EQ(registry.AllocateStoreHandle(), 2u);
+                Open(registry); // takes 2
+                EXPECT_EQ(registry.AllocateStoreHandle(), threw ? 5u : 3u);
+            }
+            if (!failed) {
+                break;
+            }
+        }
+    }
 }
