@@ -41,6 +41,11 @@ public:
         return extender2W_(0, 0, ++cookie_, id, callback_, &services_, 0, arguments, 0, &result_);
     }
 
+    // The same call through another entry point of ZEKExtender2W's type.
+    std::int32_t CallThrough(ZEKExtender2WFn entry, std::int16_t id, HostValue* arguments) {
+        return entry(0, 0, ++cookie_, id, callback_, &services_, 0, arguments, 0, &result_);
+    }
+
     // What the extender's delivery amounts to at the least: the host's callback, called
     // through its pointer with this host's services and result record.
     std::int32_t BareCallback() {

@@ -180,6 +180,23 @@ void BareCallback(benchmark::State& state) {
     Loop(state, [] { return host->BareCallback(); });
 }
 
+// The least an entry point can do: answer an integer through the callback at once.
+std::int32_t Trampoline(INT_PTR, INT_PTR, std::uint32_t cookie, std::int16_t,
+                        ReturnCallback callback, HostServices* services, INT_PTR, void*,
+                        std::uint32_t, HostValue* result) {
+    result->type = HostValueInteger;
+    result->intValue = 0;
+    return callback(0, cookie, services, result);
+}
+
+void BareTrampoline(benchmark::State& state) {
+    ZEKExtender2WFn entry = &Trampoline;
+    Loop(state, [&entry] {
+        benchmark::DoNotOptimize(entry); // called through its pointer, as the host does
+        return host->CallThrough(entry, 0, nullptr);
+    });
+}
+
 template <const char* Function> void NoArguments(benchmark::State& state) {
     const std::int16_t id = host->Id(Function);
     Loop(state, [id] { return host->Call(id, nullptr); });
@@ -397,12 +414,14 @@ bool PrepareCases(BenchHost& loaded, bool measureMemory) {
 
 void RegisterCases() {
     Register("bare:callback", BareCallback);
+    Register("bare:trampoline", BareTrampoline);
     Register("vtoVersion", NoArguments<Version>);
     Register("vtoIsDebugBuild", NoArguments<IsDebugBuild>);
     Register("vtoIsPSValid", IsPSValid);
     Register("error:bad-handle", ErrorResult);
     Register("vtoGetErrorText:9", ErrorText<9>);
     Register("vtoGetErrorText:903", ErrorText<903>);
+    CompareWith("bare:trampoline", "bare:callback", 0);
     for (const char* name : {"vtoVersion", "vtoIsDebugBuild", "vtoIsPSValid"}) {
         CompareWith(name, "bare:callback", 2.0);
     }

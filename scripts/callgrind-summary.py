@@ -7,7 +7,7 @@ import re
 import sys
 
 PAIRS = [  # case, beside
-    ("vtoVersion", "bare:callback"), ("vtoIsDebugBuild", "bare:callback"),
+    ("bare:trampoline", "bare:callback"), ("vtoVersion", "bare:callback"), ("vtoIsDebugBuild", "bare:callback"),
     ("vtoIsPSValid", "bare:callback"), ("error:bad-handle", "bare:callback"),
     ("vtoGetErrorText:9", "bare:callback"), ("vtoGetErrorText:903", "bare:callback"),
     ("vtoGetPropertyValue", "bare:GetPropertyValue"),
