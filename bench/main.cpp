@@ -4,7 +4,8 @@
 //               [--benchmark_min_time=SECONDS] [--benchmark_repetitions=N]
 //
 // Prints each case's median CPU time, then a table of every case beside its bare calls with
-// the ratio and the heap allocations per call. Under Wine set WINEDLLOVERRIDES=propsys,shell32=n.
+// the ratio and the heap allocations per call. Under Wine the program needs the stand-in
+// property system: scripts/wine-bench-overrides.sh sets that up for it alone.
 #include "bench/AllocationCount.h"
 #include "bench/BenchHost.h"
 #include "bench/Cases.h"

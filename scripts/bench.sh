@@ -21,8 +21,9 @@ for platform in $platforms; do
         cmake --build --preset bench-windows
         run=build/bench-windows/wine-run.sh
         "$run" --start
-        WINEDLLOVERRIDES=propsys,shell32=n "$run" build/bench-windows/bin/zxvto_bench.exe \
-            --tsv="Z:$PWD/$out/wine.tsv" ${ZEK_BENCH_ARGS:-} | tr -d '\r' | tee "$out/wine.txt"
+        scripts/wine-bench-overrides.sh "$run"
+        "$run" build/bench-windows/bin/zxvto_bench.exe --tsv="Z:$PWD/$out/wine.tsv" \
+            ${ZEK_BENCH_ARGS:-} </dev/null | tr -d '\r' | tee "$out/wine.txt"
         "$run" --stop
         ;;
     *)

@@ -19,8 +19,9 @@ bench_smoke() {
     windows)
         echo "== $1: benchmark smoke run =="
         build/windows/wine-run.sh --start
-        WINEDLLOVERRIDES=propsys,shell32=n build/windows/wine-run.sh \
-            build/windows/bin/zxvto_bench.exe "${options[@]}" >/dev/null
+        scripts/wine-bench-overrides.sh build/windows/wine-run.sh
+        build/windows/wine-run.sh build/windows/bin/zxvto_bench.exe "${options[@]}" \
+            </dev/null >/dev/null
         build/windows/wine-run.sh --stop
         ;;
     esac
