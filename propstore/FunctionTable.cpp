@@ -6,51 +6,56 @@ namespace zekextender {
 
 namespace {
 
-// ParameterTypes of a parameter list, first parameter in the lowest nibble.
-constexpr std::uint64_t Parameters() {
-    return 0;
-}
-template <typename... Rest> constexpr std::uint64_t Parameters(std::uint64_t first, Rest... rest) {
-    return first | (Parameters(rest...) << 4);
-}
-
 constexpr std::uint64_t I = IntegerParameter;
 constexpr std::uint64_t S = StringParameter;
 
-template <typename Handler> constexpr FunctionHandler Bind(Handler handler) {
-    return static_cast<FunctionHandler>(handler);
+// ParameterTypes of a parameter list, first parameter in the lowest nibble.
+constexpr std::uint64_t ParameterTypes() {
+    return 0;
+}
+template <typename... Rest>
+constexpr std::uint64_t ParameterTypes(std::uint64_t first, Rest... rest) {
+    return first | (ParameterTypes(rest...) << 4);
+}
+
+// One function's row: its types and its parameter count both come from one parameter list.
+template <std::uint64_t... Parameters, std::size_t Length, typename Handler>
+constexpr FunctionEntry Function(const WCHAR (&name)[Length], Handler handler) {
+    static_assert(Length <= FunctionNameCapacity, "at most 32 characters");
+    static_assert(sizeof...(Parameters) <= 16, "sixteen parameter nibbles");
+    FunctionEntry entry{
+        0, FunctionKind, ParameterTypes(Parameters...),        sizeof...(Parameters),
+        0, {},           static_cast<FunctionHandler>(handler)};
+    for (std::size_t i = 0; i < Length; ++i) {
+        entry.name[i] = name[i];
+    }
+    return entry;
+}
+
+constexpr FunctionEntry Terminator() {
+    return {FunctionEntryTerminator, 0, 0, 0, 0, {}, nullptr};
 }
 
 } // namespace
 
 // The row index is the function id. Definitions lower the names in place.
 FunctionEntry FunctionTable[] = {
-    {0, FunctionKind, Parameters(), 0, 0, U16("vtoVersion"), Bind(&CMyExtender::vtoVersion)},
-    {0, FunctionKind, Parameters(S, I), 2, 0, U16("vtoOpenPS"), Bind(&CMyExtender::vtoOpenPS)},
-    {0, FunctionKind, Parameters(I), 1, 0, U16("vtoClosePS"), Bind(&CMyExtender::vtoClosePS)},
-    {0, FunctionKind, Parameters(I, I), 2, 0, U16("vtoGetPropertyNames"),
-     Bind(&CMyExtender::vtoGetPropertyNames)},
-    {0, FunctionKind, Parameters(I, S, I), 3, 0, U16("vtoGetPropertyValue"),
-     Bind(&CMyExtender::vtoGetPropertyValue)},
-    {0, FunctionKind, Parameters(I, S, S), 3, 0, U16("vtoSetPropertyValue"),
-     Bind(&CMyExtender::vtoSetPropertyValue)},
-    {0, FunctionKind, Parameters(I), 1, 0, U16("vtoIsPSDirty"), Bind(&CMyExtender::vtoIsPSDirty)},
-    {0, FunctionKind, Parameters(I), 1, 0, U16("vtoIsPSValid"), Bind(&CMyExtender::vtoIsPSValid)},
-    {0, FunctionKind, Parameters(I), 1, 0, U16("vtoCommitChanges"),
-     Bind(&CMyExtender::vtoCommitChanges)},
-    {0, FunctionKind, Parameters(I), 1, 0, U16("vtoGetFileSpec"),
-     Bind(&CMyExtender::vtoGetFileSpec)},
-    {0, FunctionKind, Parameters(I), 1, 0, U16("vtoGetGPSFlags"),
-     Bind(&CMyExtender::vtoGetGPSFlags)},
-    {0, FunctionKind, Parameters(), 0, 0, U16("vtoIsSupported"),
-     Bind(&CMyExtender::vtoIsSupported)},
-    {0, FunctionKind, Parameters(S), 1, 0, U16("vtoGetPropertyDescription"),
-     Bind(&CMyExtender::vtoGetPropertyDescription)},
-    {0, FunctionKind, Parameters(), 0, 0, U16("vtoIsDebugBuild"),
-     Bind(&CMyExtender::vtoIsDebugBuild)},
-    {0, FunctionKind, Parameters(I), 1, 0, U16("vtoGetErrorText"),
-     Bind(&CMyExtender::vtoGetErrorText)},
-    {FunctionEntryTerminator, 0, 0, 0, 0, {}, nullptr},
+    Function(U16("vtoVersion"), &CMyExtender::vtoVersion),
+    Function<S, I>(U16("vtoOpenPS"), &CMyExtender::vtoOpenPS),
+    Function<I>(U16("vtoClosePS"), &CMyExtender::vtoClosePS),
+    Function<I, I>(U16("vtoGetPropertyNames"), &CMyExtender::vtoGetPropertyNames),
+    Function<I, S, I>(U16("vtoGetPropertyValue"), &CMyExtender::vtoGetPropertyValue),
+    Function<I, S, S>(U16("vtoSetPropertyValue"), &CMyExtender::vtoSetPropertyValue),
+    Function<I>(U16("vtoIsPSDirty"), &CMyExtender::vtoIsPSDirty),
+    Function<I>(U16("vtoIsPSValid"), &CMyExtender::vtoIsPSValid),
+    Function<I>(U16("vtoCommitChanges"), &CMyExtender::vtoCommitChanges),
+    Function<I>(U16("vtoGetFileSpec"), &CMyExtender::vtoGetFileSpec),
+    Function<I>(U16("vtoGetGPSFlags"), &CMyExtender::vtoGetGPSFlags),
+    Function(U16("vtoIsSupported"), &CMyExtender::vtoIsSupported),
+    Function<S>(U16("vtoGetPropertyDescription"), &CMyExtender::vtoGetPropertyDescription),
+    Function(U16("vtoIsDebugBuild"), &CMyExtender::vtoIsDebugBuild),
+    Function<I>(U16("vtoGetErrorText"), &CMyExtender::vtoGetErrorText),
+    Terminator(),
 };
 static_assert(std::size(FunctionTable) == 16, "fifteen functions and the terminator");
 

@@ -8,11 +8,6 @@
 
 namespace zekextender {
 
-namespace {
-// The one extender object of the module, constructed during static initialisation.
-CMyExtender Extender;
-} // namespace
-
 // Runs while the module loads, where no exception may escape into the host's loader. What
 // cannot be built for want of memory stays empty and shows later as a status code: without
 // its names the extender still answers, without its binding every property operation is 95.

@@ -6,8 +6,6 @@
 
 namespace zekextender {
 
-PropertySystemApi PropertySystem;
-
 namespace {
 
 // Through a generic function pointer: FARPROC and the SDK types differ in signature.

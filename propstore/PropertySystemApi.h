@@ -70,7 +70,7 @@ struct PropertySystemEntryPoint {
 extern const PropertySystemEntryPoint PropertySystemEntryPoints[10];
 
 // The one binding of the process: loaded by the extender object's construction, unloaded by
-// its destruction, only read in between.
+// its destruction, only read in between. Defined in propstore/StaticObjects.cpp.
 extern PropertySystemApi PropertySystem;
 
 } // namespace zekextender

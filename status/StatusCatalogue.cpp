@@ -1,9 +1,6 @@
 #include "status/StatusCatalogue.h"
 
 #include <iterator>
-#include <new>
-
-std::map<StatusCode, WString> StatusCatalogue;
 
 namespace {
 
@@ -264,19 +261,6 @@ constexpr const WCHAR* CatalogueMessages[] = {
 };
 static_assert(std::size(CatalogueMessages) == StatusLastCatalogued + 1,
               "one message for each code without gaps");
-
-// Builds the catalogue before anything can ask for a message. Should memory run out this
-// early, the catalogue is left empty: codes then compose an empty error text instead of the
-// module failing to load.
-const bool CatalogueBuilt = [] {
-    try {
-        BuildStatusCatalogue();
-        return true;
-    } catch (const std::bad_alloc&) {
-        StatusCatalogue.clear();
-        return false;
-    }
-}();
 
 } // namespace
 

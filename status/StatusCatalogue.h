@@ -6,7 +6,8 @@
 
 #include <map>
 
-// Code → message for the codes 0 to 224. Written only while the module loads and unloads.
+// Code → message for the codes 0 to 224. Written only while the module loads and unloads;
+// defined, and built, with the module's other static objects (propstore/StaticObjects.cpp).
 extern std::map<StatusCode, WString> StatusCatalogue;
 
 // Fills the catalogue (replacing whatever it held). Runs during static initialisation.

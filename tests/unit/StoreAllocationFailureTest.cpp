@@ -65,6 +65,17 @@ protected:
         return {HostHarness::Wide(document.c_str()), HostHarness::Integer(flags)};
     }
     void Close(std::int32_t handle) { EXPECT_EQ(Answer("vtoClosePS", Handle(handle)).intValue, 1); }
+    // Handles 1, 2 and 3 on the document, then all of them up to `last` closed again.
+    void OpenThree() {
+        for (std::int32_t expected = 1; expected <= 3; ++expected) {
+            ASSERT_EQ(OpenDocument(0), expected);
+        }
+    }
+    void CloseUpTo(std::int32_t last) {
+        for (std::int32_t handle = 1; handle <= last; ++handle) {
+            Close(handle);
+        }
+    }
 
     // The state a script sees of a handle: valid, dirty, file spec and flags.
     struct Seen {
@@ -132,12 +143,7 @@ TEST_F(StoreAllocationFailure, CloseClosesOrKeepsTheStore) {
     const std::int16_t close = ids.at("vtoClosePS");
     const std::vector<zekextender::HostValue> second = Handle(2);
     const std::size_t failures = ForEachAllocationFailure(
-        [&] {
-            for (std::int32_t expected = 1; expected <= 3; ++expected) {
-                ASSERT_EQ(OpenDocument(0), expected);
-            }
-        },
-        [&] { host.Call(close, second); },
+        [&] { OpenThree(); }, [&] { host.Call(close, second); },
         [&](std::size_t n, bool) {
             SCOPED_TRACE(testing::Message() << "allocation " << n);
             const Delivery answer = host.deliveries.back();
@@ -148,9 +154,7 @@ TEST_F(StoreAllocationFailure, CloseClosesOrKeepsTheStore) {
                 Close(2);
             }
             EXPECT_EQ(OpenDocument(0), 2) << "the smallest free handle";
-            for (std::int32_t handle = 1; handle <= 3; ++handle) {
-                Close(handle);
-            }
+            CloseUpTo(3);
         });
     EXPECT_GT(failures, 0u);
 }
@@ -161,9 +165,7 @@ TEST_F(StoreAllocationFailure, FailedOpenConsumesNoHandle) {
     const std::vector<zekextender::HostValue> open = openArguments(0);
     const std::size_t failures = ForEachAllocationFailure(
         [&] {
-            for (std::int32_t expected = 1; expected <= 3; ++expected) {
-                ASSERT_EQ(OpenDocument(0), expected);
-            }
+            OpenThree();
             Close(2);
         },
         [&] { host.Call(openId, open); },
@@ -177,9 +179,7 @@ TEST_F(StoreAllocationFailure, FailedOpenConsumesNoHandle) {
                 EXPECT_EQ(OpenDocument(0), 2) << "the smallest free handle";
             }
             EXPECT_EQ(OpenDocument(0), 4);
-            for (std::int32_t handle = 1; handle <= 4; ++handle) {
-                Close(handle);
-            }
+            CloseUpTo(4);
         });
     EXPECT_GT(failures, 0u);
 }
