@@ -14,7 +14,7 @@ for platform in $platforms; do
     linux)
         cmake --preset bench >/dev/null
         cmake --build --preset bench
-        build/bench/bin/zxvto_bench --tsv="$out/linux.tsv" ${ZEK_BENCH_ARGS:-} | tee "$out/linux.txt"
+        build/bench/bin/zxvto_bench --tsv="$out/linux.tsv" ${ZEK_BENCH_ARGS:-} | tee build/bench/report.txt
         ;;
     windows)
         cmake --preset bench-windows >/dev/null
@@ -23,7 +23,7 @@ for platform in $platforms; do
         "$run" --start
         scripts/wine-bench-overrides.sh "$run"
         "$run" build/bench-windows/bin/zxvto_bench.exe --tsv="Z:$PWD/$out/wine.tsv" \
-            ${ZEK_BENCH_ARGS:-} </dev/null | tr -d '\r' | tee "$out/wine.txt"
+            ${ZEK_BENCH_ARGS:-} </dev/null | tr -d '\r' | tee build/bench-windows/report.txt
         "$run" --stop
         ;;
     *)
