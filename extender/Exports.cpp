@@ -40,23 +40,23 @@ extern "C" std::int32_t ZEKExtenderQueryW(std::int16_t query, INT_PTR first,
 
 namespace {
 
-// Runs the function at functionId; ids outside the table are refused with 0.
-std::int32_t CallFunction(std::int16_t functionId, INT_PTR hostParam1, INT_PTR hostParam2,
-                          INT_PTR hostParam3, void* data, std::uint32_t index) {
-    const FunctionEntry* table = TheExtender->GetFunctionTable();
-    if (table == nullptr || functionId < 0) {
-        return 0;
-    }
-    for (std::int16_t i = 0; i < functionId; ++i) {
-        if (table[i].id == FunctionEntryTerminator) {
-            return 0;
+// Everything but a call of a known function: the special requests, and the functions of a
+// table not read yet. Ids outside the table are refused with 0.
+std::int32_t Answer(CZEKExtender* extender, std::int16_t functionId, INT_PTR hostParam1,
+                    INT_PTR hostParam2, INT_PTR hostParam3, void* data, std::uint32_t index) {
+    switch (functionId) {
+    case RequestFunctionCount:
+        return extender->GetFunctionCount(hostParam1, hostParam2, hostParam3, data, index);
+    case RequestFunctionDefinition:
+        return extender->GetFunctionDefinition(hostParam1, hostParam2, hostParam3, data, index);
+    case RequestAcknowledge:
+        return extender->AcknowledgeRequest(hostParam1, hostParam2, hostParam3, data, index);
+    default:
+        if (const FunctionEntry* entry = extender->FunctionAt(functionId)) {
+            return (extender->*entry->handler)(hostParam1, hostParam2, hostParam3, data, index);
         }
-    }
-    const FunctionEntry& entry = table[functionId];
-    if (entry.id == FunctionEntryTerminator || entry.handler == nullptr) {
         return 0;
     }
-    return (TheExtender->*entry.handler)(hostParam1, hostParam2, hostParam3, data, index);
 }
 
 // Nothing may unwind into the host. A function that failed before answering answers now with
@@ -75,22 +75,17 @@ extern "C" std::int32_t ZEKExtender2W(INT_PTR hostParam1, INT_PTR hostParam2,
                                       ReturnCallback returnCallback, HostServices* hostServices,
                                       INT_PTR hostParam3, void* data, std::uint32_t index,
                                       HostValue* result) noexcept {
-    if (TheExtender == nullptr) {
+    CZEKExtender* const extender = TheExtender;
+    if (extender == nullptr) {
         return 0;
     }
-    TheExtender->BeginCall(callCookie, returnCallback, hostServices, result, functionId);
+    extender->BeginCall(callCookie, returnCallback, hostServices, result, functionId);
     try {
-        switch (functionId) {
-        case RequestFunctionCount:
-            return TheExtender->GetFunctionCount(hostParam1, hostParam2, hostParam3, data, index);
-        case RequestFunctionDefinition:
-            return TheExtender->GetFunctionDefinition(hostParam1, hostParam2, hostParam3, data,
-                                                      index);
-        case RequestAcknowledge:
-            return TheExtender->AcknowledgeRequest(hostParam1, hostParam2, hostParam3, data, index);
-        default:
-            return CallFunction(functionId, hostParam1, hostParam2, hostParam3, data, index);
+        // The one test on the way of an ordinary call: the id indexes the table.
+        if (const FunctionEntry* entry = extender->KnownFunction(functionId)) {
+            return (extender->*entry->handler)(hostParam1, hostParam2, hostParam3, data, index);
         }
+        return Answer(extender, functionId, hostParam1, hostParam2, hostParam3, data, index);
     } catch (const std::bad_alloc&) {
         return AnswerAfterException(functionId, StatusOutOfMemory);
     } catch (...) {

@@ -10,9 +10,6 @@ namespace zekextender {
 
 namespace {
 
-// Answer of a result operation that has no host record or callback to deliver to.
-constexpr std::int32_t NoHostToDeliverTo = -1;
-
 constexpr UINT Latin1CodePage = 28591;
 
 // The 8-bit form of a text in code page 28591; empty when it cannot be converted.
@@ -33,16 +30,8 @@ std::string ToLatin1(const WString& text) {
 
 } // namespace
 
-std::int32_t CZEKExtender::Deliver(std::int32_t resultCode) {
-    resultDelivered = true;
-    return returnCallback(resultCode, callCookie, hostServices, result);
-}
-
 // Each result operation writes its fields and delivers; without a host record to write to
 // (never the case for a real host) nothing is written and nothing is called.
-bool CZEKExtender::CanDeliver() const {
-    return result != nullptr && returnCallback != nullptr;
-}
 
 std::int32_t CZEKExtender::ReturnValue(const HostValue& value) {
     if (!CanDeliver()) {
@@ -100,22 +89,21 @@ std::int32_t CZEKExtender::ReturnFloat(double value) {
     return Deliver(0);
 }
 
-std::int32_t CZEKExtender::ReturnBool(bool value) {
-    return ReturnInteger(value ? 1 : 0);
-}
-
-std::int32_t CZEKExtender::ReturnInteger(std::int32_t value) {
-    if (!CanDeliver()) {
-        return NoHostToDeliverTo;
-    }
-    result->type = HostValueInteger;
-    result->intValue = value;
-    return Deliver(0);
-}
-
 std::int32_t CZEKExtender::ReturnError(std::int32_t resultCode, StatusCode status) {
     if (!CanDeliver()) {
         return NoHostToDeliverTo;
+    }
+    // Composed and converted on the stack; only a text too long for it (an extender's own
+    // long message) goes through the heap.
+    WCHAR wide[ErrorTextCapacity];
+    char stackNarrow[2 * ErrorTextCapacity];
+    const std::size_t length = ComposeErrorText(status, wide, ErrorTextCapacity);
+    if (length < ErrorTextCapacity &&
+        WideCharToMultiByte(Latin1CodePage, 0, wide, -1, stackNarrow, sizeof stackNarrow, nullptr,
+                            nullptr) > 0) {
+        result->type = HostValueNarrowString;
+        result->text = stackNarrow;
+        return Deliver(resultCode);
     }
     std::string narrow;
     try {

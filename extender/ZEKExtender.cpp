@@ -25,16 +25,6 @@ CZEKExtender::CZEKExtender() {
 
 CZEKExtender::~CZEKExtender() = default;
 
-void CZEKExtender::BeginCall(std::uint32_t cookie, ReturnCallback callback, HostServices* services,
-                             HostValue* resultValue, std::int16_t id) {
-    callCookie = cookie;
-    returnCallback = callback;
-    hostServices = services;
-    result = resultValue;
-    functionId = id;
-    resultDelivered = false;
-}
-
 std::int32_t CZEKExtender::GetExtenderInfo(WCHAR* buffer, INT_PTR capacity) {
     if (buffer != nullptr && capacity >= 1) {
         // At most capacity - 1 characters and the terminator.
@@ -59,16 +49,32 @@ std::int32_t CZEKExtender::NegotiateInterfaceVersion(const std::uint32_t* versio
     return offered ? static_cast<std::int32_t>(ExtenderInterfaceVersion) : -1;
 }
 
-std::int32_t CZEKExtender::CountFunctions() {
-    const FunctionEntry* table = GetFunctionTable();
+void CZEKExtender::CacheFunctionTable() {
+    FunctionEntry* table = GetFunctionTable();
     if (table == nullptr) {
-        return -1;
+        return; // asked again next time
     }
     std::int32_t count = 0;
-    while (table[count].id != FunctionEntryTerminator) {
+    // Ids are 16-bit: rows past the last id could never be called.
+    while (table[count].id != FunctionEntryTerminator && count < INT16_MAX) {
         ++count;
     }
-    return count;
+    functionTable = table;
+    functionCount = count;
+}
+
+std::int32_t CZEKExtender::CountFunctions() {
+    if (functionTable == nullptr) {
+        CacheFunctionTable();
+    }
+    return functionTable != nullptr ? functionCount : -1;
+}
+
+const FunctionEntry* CZEKExtender::FunctionAt(std::int16_t id) {
+    if (functionTable == nullptr) {
+        CacheFunctionTable();
+    }
+    return KnownFunction(id);
 }
 
 std::int32_t CZEKExtender::GetFunctionCount(INT_PTR, INT_PTR, INT_PTR, void* data, std::uint32_t) {
@@ -83,15 +89,12 @@ std::int32_t CZEKExtender::GetFunctionCount(INT_PTR, INT_PTR, INT_PTR, void* dat
 
 std::int32_t CZEKExtender::GetFunctionDefinition(INT_PTR, INT_PTR, INT_PTR, void* data,
                                                  std::uint32_t index) {
-    FunctionEntry* table = GetFunctionTable();
-    if (table == nullptr || data == nullptr) {
-        return 0;
-    }
     // Refuse an index at or past the terminator rather than read beyond the table.
-    if (index >= static_cast<std::uint32_t>(CountFunctions())) {
+    const std::int32_t count = CountFunctions();
+    if (count < 0 || data == nullptr || index >= static_cast<std::uint32_t>(count)) {
         return 0;
     }
-    FunctionEntry& entry = table[index];
+    FunctionEntry& entry = functionTable[index];
     entry.id = index;
     CharLowerW(entry.name);
 

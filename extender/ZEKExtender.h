@@ -6,6 +6,7 @@
 #include "platform/platform.h"
 #include "status/StatusCode.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -74,8 +75,16 @@ public:
     virtual std::int32_t ReturnString(const char* text);
     virtual std::int32_t ReturnString(const WCHAR* text);
     virtual std::int32_t ReturnFloat(double value);
-    virtual std::int32_t ReturnBool(bool value);
-    virtual std::int32_t ReturnInteger(std::int32_t value);
+    // Defined here, so that a handler of a final extender class delivers without a call.
+    virtual std::int32_t ReturnBool(bool value) { return ReturnInteger(value ? 1 : 0); }
+    virtual std::int32_t ReturnInteger(std::int32_t value) {
+        if (!CanDeliver()) {
+            return NoHostToDeliverTo;
+        }
+        result->type = HostValueInteger;
+        result->intValue = value;
+        return Deliver(0);
+    }
     // Delivers the composed error text of a status code as 8-bit text (code page 28591).
     virtual std::int32_t ReturnError(std::int32_t resultCode, StatusCode status);
     virtual std::int32_t NotImplemented();
@@ -94,10 +103,35 @@ public:
 
     // "%d: %ls: %s" of code, short name and message; empty for a code with no message.
     void FormatErrorText(StatusCode code, WString& text) const;
+    // The same text written into buffer when it fits with its terminator (length below
+    // capacity); returns its length either way (0 for a code with no message). Allocates
+    // nothing.
+    std::size_t ComposeErrorText(StatusCode code, WCHAR* buffer, std::size_t capacity) const;
 
     // Records the host objects of the call in progress.
     void BeginCall(std::uint32_t cookie, ReturnCallback callback, HostServices* services,
-                   HostValue* resultValue, std::int16_t id);
+                   HostValue* resultValue, std::int16_t id) {
+        callCookie = cookie;
+        returnCallback = callback;
+        hostServices = services;
+        result = resultValue;
+        functionId = id;
+        resultDelivered = false;
+    }
+
+    // The function-table row of a function id once the table has been read, or null (also
+    // for an id outside the table and a row without a handler). The table and its length are
+    // read once, by FunctionAt or the count: they never change.
+    const FunctionEntry* KnownFunction(std::int16_t id) const {
+        // A negative id compares as a large unsigned number: outside.
+        if (static_cast<std::uint16_t>(id) >= static_cast<std::uint32_t>(functionCount) ||
+            functionTable[id].handler == nullptr) {
+            return nullptr;
+        }
+        return &functionTable[id];
+    }
+    // The same, reading the table first when that has not been done.
+    const FunctionEntry* FunctionAt(std::int16_t id);
 
     // Whether the call in progress has handed its result to the host.
     bool ResultDelivered() const noexcept { return resultDelivered; }
@@ -123,15 +157,27 @@ protected:
     std::uint32_t versionNumber = 0;
     std::map<std::int32_t, WString> messages;
 
-private:
-    // Whether the call in progress has a result record and a callback to deliver to.
-    bool CanDeliver() const;
+    // Answer of a result operation that has no host record or callback to deliver to.
+    static constexpr std::int32_t NoHostToDeliverTo = -1;
+
+    // Whether the call in progress has a result record and a callback to deliver to (never
+    // otherwise for a real host).
+    bool CanDeliver() const { return result != nullptr && returnCallback != nullptr; }
     // Hands the current result record to the host's callback.
-    std::int32_t Deliver(std::int32_t resultCode);
+    std::int32_t Deliver(std::int32_t resultCode) {
+        resultDelivered = true;
+        return returnCallback(resultCode, callCookie, hostServices, result);
+    }
+
+private:
     // The number of rows before the terminator, or -1 without a table.
     std::int32_t CountFunctions();
+    // Reads the table and counts its rows, once a table is there.
+    void CacheFunctionTable();
 
     bool resultDelivered = false;
+    FunctionEntry* functionTable = nullptr; // null until the table has been read
+    std::int32_t functionCount = 0;
 };
 
 // The one extender object of the process; both entry points work on it.
@@ -144,6 +190,10 @@ constexpr std::int32_t MessageNeedNewerHost = 903;
 constexpr std::int32_t MessageArrayServices = 908;
 constexpr std::int32_t MessageVariableHandler = 909;
 constexpr std::int32_t MessageBinaryBuffer = 910;
+
+// Room for a composed error text on the stack, terminator included: every catalogue and
+// framework message fits; a longer text goes through the heap.
+constexpr std::size_t ErrorTextCapacity = 512;
 
 // Result code of ReturnError for every failing handler.
 constexpr std::int32_t ErrorResult = -1;

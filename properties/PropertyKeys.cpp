@@ -16,11 +16,15 @@ constexpr DWORD FirstNameablePropertyId = 2;
 } // namespace
 
 StatusCode PropertyKeyFromName(const WString& name, PROPERTYKEY& key) {
+    return PropertyKeyFromName(name.c_str(), key);
+}
+
+StatusCode PropertyKeyFromName(const WCHAR* name, PROPERTYKEY& key) {
     std::memset(&key, 0, sizeof key);
     if (!PropertySystem.IsLoaded()) {
         return StatusLibraryLoadFailed;
     }
-    const HRESULT hr = PropertySystem.PSGetPropertyKeyFromName(name.c_str(), &key);
+    const HRESULT hr = PropertySystem.PSGetPropertyKeyFromName(name, &key);
     return FAILED(hr) ? StatusFromHResult(static_cast<std::uint32_t>(hr)) : StatusSuccess;
 }
 

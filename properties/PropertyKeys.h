@@ -9,6 +9,7 @@ namespace zekextender {
 // The key registered for a canonical name (passed as given: no trimming, no case change).
 // The key is all zero on failure. 95 when the property system is not bound.
 StatusCode PropertyKeyFromName(const WString& name, PROPERTYKEY& key);
+StatusCode PropertyKeyFromName(const WCHAR* name, PROPERTYKEY& key);
 
 // The canonical name of a key, or an empty name (and 0) for keys that have none: property
 // identifiers 0 and 1 (never asked) and keys the property system does not know.

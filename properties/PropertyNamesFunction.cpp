@@ -24,17 +24,19 @@ std::int32_t CMyExtender::vtoGetPropertyNames(INT_PTR, INT_PTR, INT_PTR, void* d
     if (record == nullptr) {
         return ReturnError(ErrorResult, StatusInvalidParameter);
     }
+    // The snapshot shares the record's list, which never changes: nothing is copied.
     PropertyNameSet names;
     record->CopyPropertyNames(names);
-    if (names.empty()) {
+    if (!names) {
         return ReturnValue(ZeroHostValue()); // nothing to list, in either mode
     }
+    const std::size_t count = names->size();
 
     if (mode.intValue == TextMode) {
         WString text;
-        text.reserve((names.size() + 1) * 64);
-        for (const WString& name : names) {
-            text += name;
+        text.reserve((count + 1) * 64);
+        for (std::size_t i = 0; i < count; ++i) {
+            text += (*names)[i];
             text += U16('\t');
         }
         text.erase(text.find_last_not_of(U16('\t')) + 1);
@@ -42,15 +44,15 @@ std::int32_t CMyExtender::vtoGetPropertyNames(INT_PTR, INT_PTR, INT_PTR, void* d
     }
 
     HostValue array = ZeroHostValue();
-    ArrayDimensions dimensions = {{static_cast<std::uint32_t>(names.size()), 0, 0, 0, 0}};
+    ArrayDimensions dimensions = {{static_cast<std::uint32_t>(count), 0, 0, 0, 0}};
     bool built = ArrayServices(array, &dimensions, sizeof dimensions, ArrayCreate) == 0;
     // The elements point into the snapshot, which outlives the call.
-    std::int32_t index = 0;
-    for (auto name = names.begin(); built && name != names.end(); ++name, ++index) {
+    for (std::size_t i = 0; built && i < count; ++i) {
         HostValue element = ZeroHostValue();
         element.type = HostValueWideString;
-        element.text = const_cast<WCHAR*>(name->c_str());
-        built = ArrayElementHandler(array, index, 0, 0, 0, 0, element, ArrayElementStore) == 0;
+        element.text = const_cast<WCHAR*>((*names)[i]);
+        built = ArrayElementHandler(array, static_cast<std::int32_t>(i), 0, 0, 0, 0, element,
+                                    ArrayElementStore) == 0;
     }
     if (!built) {
         if ((array.type & HostValueArray) != 0) {

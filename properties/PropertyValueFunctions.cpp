@@ -18,13 +18,16 @@ std::int32_t CMyExtender::vtoGetPropertyValue(INT_PTR, INT_PTR, INT_PTR, void* d
     if (record == nullptr) {
         return ReturnError(ErrorResult, StatusInvalidParameter);
     }
-    WString text;
-    const StatusCode status = record->GetValueText(
-        StringArgument(name), static_cast<DWORD>(flags.intValue) & FormatFlagsMask, text);
+    // The name is read where the host keeps it, and the text handed on where the property
+    // system put it: nothing is copied.
+    TaskText text;
+    const StatusCode status =
+        record->GetValueText(static_cast<const WCHAR*>(name.text),
+                             static_cast<DWORD>(flags.intValue) & FormatFlagsMask, text);
     if (status != StatusSuccess) {
         return ReturnError(ErrorResult, status);
     }
-    return ReturnText(text);
+    return ReturnText(text.get() != nullptr ? text.get() : U16(""));
 }
 
 std::int32_t CMyExtender::vtoSetPropertyValue(INT_PTR, INT_PTR, INT_PTR, void* data,

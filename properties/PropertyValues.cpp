@@ -9,36 +9,33 @@
 namespace zekextender {
 
 StatusCode FormatValueForDisplay(const PROPERTYKEY& key, const PROPVARIANT& value,
-                                 DWORD formatFlags, WString& text) {
-    text.clear();
+                                 DWORD formatFlags, TaskText& text) {
+    text.reset();
     if (!PropertySystem.IsLoaded()) {
         return StatusLibraryLoadFailed;
     }
-    TaskText display;
     const HRESULT hr = PropertySystem.PSFormatForDisplayAlloc(
-        key, value, static_cast<PROPDESC_FORMAT_FLAGS>(formatFlags), display.put());
-    if (hr == E_INVALIDARG) {
-        return StatusNotStringConvertible;
-    }
+        key, value, static_cast<PROPDESC_FORMAT_FLAGS>(formatFlags), text.put());
     if (FAILED(hr)) {
-        return StatusFromHResult(static_cast<std::uint32_t>(hr));
+        text.reset(); // whatever a failing call handed out
+        return hr == E_INVALIDARG ? StatusNotStringConvertible
+                                  : StatusFromHResult(static_cast<std::uint32_t>(hr));
     }
-    text = display.str();
     return StatusSuccess;
 }
 
-StatusCode PropertyStoreRecord::GetValueText(const WString& name, DWORD formatFlags,
-                                             WString& text) const {
-    text.clear();
+StatusCode PropertyStoreRecord::GetValueText(const WCHAR* name, DWORD formatFlags,
+                                             TaskText& text) const {
+    text.reset();
     const StatusCode usable = CheckUsable();
     if (usable != StatusSuccess) {
         return usable;
     }
-    if (name.empty()) {
+    if (name == nullptr || name[0] == 0) {
         return StatusInvalidParameter;
     }
     // Only what the store held when it was opened: the store itself is not asked.
-    if (propertyNames.find(name) == propertyNames.end()) {
+    if (!propertyNames || !propertyNames->Contains(name)) {
         return StatusPropertyNotInStore;
     }
     PropVariantValue value;

@@ -39,17 +39,10 @@ FunctionEntry* CMyExtender::GetAltFunctionTable() {
     return FunctionTable;
 }
 
-PropertyStoreRecord* CMyExtender::StoreArgument(const HostValue& handle) const {
-    if (!IsIntegerArgument(handle)) {
-        return nullptr;
-    }
-    return stores.FindStore(static_cast<std::uint32_t>(handle.intValue));
-}
-
-std::int32_t CMyExtender::ReturnText(const WString& text) {
+std::int32_t CMyExtender::ReturnText(const WCHAR* text) {
     HostValue value = ZeroHostValue();
     value.type = HostValueWideString;
-    value.text = const_cast<WCHAR*>(text.c_str());
+    value.text = const_cast<WCHAR*>(text);
     return ReturnValue(value);
 }
 

@@ -6,7 +6,8 @@
 
 namespace zekextender {
 
-class CMyExtender : public CZEKExtender {
+// Final: its handlers call the result operations directly, not through the virtual table.
+class CMyExtender final : public CZEKExtender {
 public:
     CMyExtender();
     ~CMyExtender() override;
@@ -41,9 +42,17 @@ private:
     bool propertySystemReady = false;
 
     // The store named by a handle argument: an integer registered in the registry; else null.
-    PropertyStoreRecord* StoreArgument(const HostValue& handle) const;
+    PropertyStoreRecord* StoreArgument(const HostValue& handle) const {
+        if (handle.type != HostValueInteger) {
+            return nullptr;
+        }
+        return stores.FindStore(static_cast<std::uint32_t>(handle.intValue));
+    }
     // Delivers a wide-string result.
-    std::int32_t ReturnText(const WString& text);
+    std::int32_t ReturnText(const WString& text) {
+        return ReturnText(text.c_str());
+    }
+    std::int32_t ReturnText(const WCHAR* text);
 
     StoreRegistry stores;
 };

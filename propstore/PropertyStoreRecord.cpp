@@ -6,6 +6,7 @@
 
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace zekextender {
 
@@ -35,7 +36,7 @@ StatusCode OpenPropertyStore(const WString& fileSpec, ComPtr<IPropertyStore>& st
 }
 
 StatusCode BuildPropertyNameSet(IPropertyStore* store, PropertyNameSet& names) {
-    names.clear();
+    names.reset();
     if (!PropertySystem.IsLoaded()) {
         return StatusLibraryLoadFailed;
     }
@@ -47,20 +48,21 @@ StatusCode BuildPropertyNameSet(IPropertyStore* store, PropertyNameSet& names) {
     if (FAILED(hr)) {
         return FromHResult(hr);
     }
+    std::vector<WString> found;
     for (DWORD index = 0; index < count; ++index) {
         PROPERTYKEY key{};
         hr = store->GetAt(index, &key);
         if (FAILED(hr)) {
-            names.clear();
             return FromHResult(hr);
         }
         // Whatever keeps a key from having a name, the property is not listed.
         WString name;
         PropertyNameFromKey(key, name);
         if (!name.empty()) {
-            names.insert(std::move(name));
+            found.push_back(std::move(name));
         }
     }
+    names = PropertyNameList::Make(std::move(found)); // sorted, each name once
     return StatusSuccess;
 }
 
@@ -68,7 +70,7 @@ void PropertyStoreRecord::Reset() {
     fileSpec.clear();
     dirty = false;
     flags = 0;
-    propertyNames.clear();
+    propertyNames.reset();
     store.reset();
 }
 
@@ -128,10 +130,6 @@ StatusCode PropertyStoreRecord::Commit() {
         return FromHResult(hr);
     }
     return Open(fileSpec, flags); // a failed reopen leaves the record reset
-}
-
-bool PropertyStoreRecord::IsValid() const {
-    return PropertySystem.IsLoaded() && store;
 }
 
 StatusCode PropertyStoreRecord::CopyPropertyNames(PropertyNameSet& names) const {

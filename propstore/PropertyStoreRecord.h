@@ -4,14 +4,15 @@
 
 #include "platform/platform.h"
 #include "propstore/OwnedResources.h"
+#include "propstore/PropertyNameList.h"
+#include "propstore/PropertySystemApi.h"
 #include "status/StatusCode.h"
-
-#include <set>
 
 namespace zekextender {
 
-// Canonical names, ordered by UTF-16 code unit (case-sensitive, a prefix first), each once.
-using PropertyNameSet = std::set<WString>;
+// Canonical names, ordered by UTF-16 code unit (case-sensitive, a prefix first), each once;
+// null when there are none. Shared, never changed: a copy is a reference.
+using PropertyNameSet = PropertyNames;
 
 class PropertyStoreRecord {
 public:
@@ -29,16 +30,17 @@ public:
     // record not open.
     StatusCode Commit();
 
-    bool IsValid() const;
+    bool IsValid() const { return PropertySystem.IsLoaded() && store; }
     bool IsDirty() const { return dirty; }
     bool IsReadOnly() const { return (flags & GPS_READWRITE) == 0; }
     DWORD GetFlags() const { return flags; }
-    WString GetFileSpec() const { return fileSpec; }
+    const WString& GetFileSpec() const { return fileSpec; }
 
-    // The names the store held when it was (re)opened.
+    // The names the store held when it was (re)opened: the record's own list, shared.
     StatusCode CopyPropertyNames(PropertyNameSet& names) const;
-    // A listed property's value as display text under PROPDESC_FORMAT_FLAGS.
-    StatusCode GetValueText(const WString& name, DWORD formatFlags, WString& text) const;
+    // A listed property's value as display text under PROPDESC_FORMAT_FLAGS: the property
+    // system's own text, handed on as it is (a null text reads as empty).
+    StatusCode GetValueText(const WCHAR* name, DWORD formatFlags, TaskText& text) const;
     // Writes a property from text (empty text clears it) and marks the record dirty.
     StatusCode SetValueText(const WString& name, const WString& value);
 

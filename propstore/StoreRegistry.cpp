@@ -1,50 +1,53 @@
 #include "propstore/StoreRegistry.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace zekextender {
 
+namespace {
+constexpr std::uint32_t LastHandle = 0xFFFFFFFF;
+} // namespace
+
 std::uint32_t StoreRegistry::AllocateStoreHandle() const {
-    if (!gaps.empty()) {
-        return *gaps.begin();
+    if (!freeSlots.empty()) {
+        return freeSlots.front();
     }
-    return stores.empty() ? 1 : stores.rbegin()->first + 1; // 0 once the range is used up
+    // 0 once the range is used up
+    return slots.size() < LastHandle ? static_cast<std::uint32_t>(slots.size() + 1) : 0;
 }
 
 void StoreRegistry::Insert(std::uint32_t handle, std::unique_ptr<PropertyStoreRecord> record) {
-    // The entry first: should it fail, the handle is still free and nothing has changed.
-    stores[handle] = std::move(record);
-    gaps.erase(handle);
-}
-
-PropertyStoreRecord* StoreRegistry::FindStore(std::uint32_t handle) const {
-    const auto found = stores.find(handle);
-    return found != stores.end() ? found->second.get() : nullptr;
+    // Only a growing table can fail, and it fails before anything has changed.
+    if (!freeSlots.empty() && handle == freeSlots.front()) {
+        std::pop_heap(freeSlots.begin(), freeSlots.end(), std::greater<std::uint32_t>());
+        freeSlots.pop_back();
+        slots[handle - 1] = std::move(record);
+    } else if (handle == slots.size() + 1) {
+        slots.push_back(std::move(record));
+    }
 }
 
 void StoreRegistry::Remove(std::uint32_t handle) {
-    const auto found = stores.find(handle);
-    if (found == stores.end()) {
+    PropertyStoreRecord* record = FindStore(handle);
+    if (record == nullptr) {
         return;
     }
-    // Below the highest handle the freed one becomes a gap. That is the one step that needs
-    // memory, so it comes first: should it fail, the store is still open under its handle.
-    if (handle < stores.rbegin()->first) {
-        gaps.insert(handle);
+    // The one step that needs memory comes first: should it fail, the store stays open.
+    freeSlots.push_back(handle);
+    std::push_heap(freeSlots.begin(), freeSlots.end(), std::greater<std::uint32_t>());
+    slots[handle - 1].reset();
+    if (size() == 0) {
+        Clear(); // the last store closed: the tables go back to the system
     }
-    stores.erase(found); // releases the store; cannot fail
-    if (stores.empty()) {
-        gaps.clear();
-        return;
-    }
-    // Gaps above the highest handle in use are not gaps any more.
-    gaps.erase(gaps.upper_bound(stores.rbegin()->first), gaps.end());
 }
 
 void StoreRegistry::Clear() {
-    for (auto& entry : stores) {
-        entry.second.reset();
+    for (auto& slot : slots) {
+        slot.reset();
     }
-    stores.clear();
-    gaps.clear();
+    std::vector<std::unique_ptr<PropertyStoreRecord>>().swap(slots);
+    std::vector<std::uint32_t>().swap(freeSlots);
 }
 
 } // namespace zekextender

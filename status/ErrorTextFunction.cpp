@@ -9,9 +9,17 @@ std::int32_t CMyExtender::vtoGetErrorText(INT_PTR, INT_PTR, INT_PTR, void* data,
     if (!IsIntegerArgument(code)) {
         return ReturnError(ErrorResult, StatusInvalidParameter);
     }
-    WString text;
+    HostValue value = ZeroHostValue();
+    value.type = HostValueWideString;
+    WCHAR local[ErrorTextCapacity];
+    if (ComposeErrorText(code.intValue, local, ErrorTextCapacity) < ErrorTextCapacity) {
+        value.text = local;
+        return ReturnValue(value);
+    }
+    WString text; // longer than the room on the stack
     FormatErrorText(code.intValue, text);
-    return ReturnText(text);
+    value.text = &text[0];
+    return ReturnValue(value);
 }
 
 } // namespace zekextender

@@ -291,6 +291,11 @@ WString StatusMessageOf(StatusCode code) {
     return text;
 }
 
+const WString* FindStatusMessage(StatusCode code) {
+    const auto found = StatusCatalogue.find(code);
+    return found != StatusCatalogue.end() ? &found->second : nullptr;
+}
+
 bool IsUnknownStatusCode(StatusCode code) {
     return StatusCatalogue.find(code) == StatusCatalogue.end();
 }

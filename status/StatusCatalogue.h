@@ -20,6 +20,9 @@ bool GetStatusMessage(StatusCode code, WString& text);
 // GetStatusMessage's text, found or not.
 WString StatusMessageOf(StatusCode code);
 
+// The catalogue's message of a code, or null. Allocates nothing.
+const WString* FindStatusMessage(StatusCode code);
+
 // True when the catalogue holds no row for the code.
 bool IsUnknownStatusCode(StatusCode code);
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using zektest::Utf16;
 
 TEST(StatusCatalogue, HoldsEveryCodeWithoutGaps) {
@@ -117,4 +119,42 @@ TEST(ErrorText, ExtenderMessagesOnlyFrom500To899) {
     EXPECT_TRUE(text.empty());
     extender.FormatErrorText(903, text);
     EXPECT_EQ(text, Utf16("903: ZXVTO38R: Need newer version of the ZEK DLL"));
+}
+
+// Texts are composed on the stack; one longer than the room there still arrives whole, on the
+// error path and through vtoGetErrorText.
+TEST(ErrorText, ALongMessageArrivesWhole) {
+    auto& extender = *zekextender::TheExtender;
+    WString message(3 * zekextender::ErrorTextCapacity, U16('x'));
+    message += U16("\u00e9\u4e00"); // in code page 28591, and not
+    ASSERT_TRUE(extender.SetErrorMessage(500, message));
+    const WString expected = U16("500: ZXVTO38R: ") + message;
+
+    zektest::HostHarness host;
+    host.Call("vtoGetErrorText", {zektest::HostHarness::Integer(500)});
+    extender.BeginCall(1, &zektest::HostHarness::Callback, &host.services, &host.result, 0);
+    extender.ReturnError(-1, 500);
+    ASSERT_EQ(host.deliveries.size(), 2u);
+    EXPECT_EQ(host.deliveries[0].wide, expected);
+    EXPECT_EQ(host.deliveries[1].resultCode, -1);
+    EXPECT_EQ(host.deliveries[1].narrow,
+              "500: ZXVTO38R: " + std::string(3 * zekextender::ErrorTextCapacity, 'x') + "\xE9?");
+    EXPECT_TRUE(extender.SetErrorMessage(500, WString()));
+}
+
+TEST(ErrorText, ComposedOnlyWhereItFits) {
+    const auto& extender = *zekextender::TheExtender;
+    WString expected;
+    extender.FormatErrorText(9, expected);
+    const std::size_t length = extender.ComposeErrorText(9, nullptr, 0);
+    ASSERT_EQ(length, expected.size());
+
+    std::vector<WCHAR> buffer(length + 1, U16('#'));
+    EXPECT_EQ(extender.ComposeErrorText(9, buffer.data(), length), length);
+    EXPECT_EQ(buffer[0], U16('#')); // no room for the terminator: nothing written
+    EXPECT_EQ(extender.ComposeErrorText(9, buffer.data(), length + 1), length);
+    EXPECT_EQ(WString(buffer.data()), expected);
+
+    EXPECT_EQ(extender.ComposeErrorText(225, buffer.data(), buffer.size()), 0u);
+    EXPECT_EQ(buffer[0], 0); // no message: an empty text
 }
