@@ -57,8 +57,8 @@ TEST_F(StandinTest, ObjectsThatCannotBeBuiltLeaveNoReference) {
                     EXPECT_TRUE(failed) << n;
                     EXPECT_EQ(object, nullptr) << n;
                 }
-                EXPECT_EQ(lib->Accounting(),
-                          "references 0, allocations 0, bad frees 0, over-releases 0")
+                EXPECT_EQ(lib->Accounting(), "references 0, allocations 0, bad frees 0, "
+                                             "over-releases 0, uses after commit 0")
                     << "allocation " << n;
             });
         EXPECT_GT(failures, 0u);
