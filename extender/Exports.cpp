@@ -3,8 +3,6 @@
 
 #include "extender/ZEKExtender.h"
 
-#include <new>
-
 using namespace zekextender;
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -38,38 +36,6 @@ extern "C" std::int32_t ZEKExtenderQueryW(std::int16_t query, INT_PTR first,
     }
 }
 
-namespace {
-
-// Everything but a call of a known function: the special requests, and the functions of a
-// table not read yet. Ids outside the table are refused with 0.
-std::int32_t Answer(CZEKExtender* extender, std::int16_t functionId, INT_PTR hostParam1,
-                    INT_PTR hostParam2, INT_PTR hostParam3, void* data, std::uint32_t index) {
-    switch (functionId) {
-    case RequestFunctionCount:
-        return extender->GetFunctionCount(hostParam1, hostParam2, hostParam3, data, index);
-    case RequestFunctionDefinition:
-        return extender->GetFunctionDefinition(hostParam1, hostParam2, hostParam3, data, index);
-    case RequestAcknowledge:
-        return extender->AcknowledgeRequest(hostParam1, hostParam2, hostParam3, data, index);
-    default:
-        if (const FunctionEntry* entry = extender->FunctionAt(functionId)) {
-            return (extender->*entry->handler)(hostParam1, hostParam2, hostParam3, data, index);
-        }
-        return 0;
-    }
-}
-
-// Nothing may unwind into the host. A function that failed before answering answers now with
-// an error; one that had answered already keeps that answer.
-std::int32_t AnswerAfterException(std::int16_t functionId, StatusCode status) noexcept {
-    if (functionId >= 0 && !TheExtender->ResultDelivered()) {
-        return TheExtender->ReturnErrorWithoutAllocation(ErrorResult, status);
-    }
-    return -1;
-}
-
-} // namespace
-
 extern "C" std::int32_t ZEKExtender2W(INT_PTR hostParam1, INT_PTR hostParam2,
                                       std::uint32_t callCookie, std::int16_t functionId,
                                       ReturnCallback returnCallback, HostServices* hostServices,
@@ -80,15 +46,9 @@ extern "C" std::int32_t ZEKExtender2W(INT_PTR hostParam1, INT_PTR hostParam2,
         return 0;
     }
     extender->BeginCall(callCookie, returnCallback, hostServices, result, functionId);
-    try {
-        // The one test on the way of an ordinary call: the id indexes the table.
-        if (const FunctionEntry* entry = extender->KnownFunction(functionId)) {
-            return (extender->*entry->handler)(hostParam1, hostParam2, hostParam3, data, index);
-        }
-        return Answer(extender, functionId, hostParam1, hostParam2, hostParam3, data, index);
-    } catch (const std::bad_alloc&) {
-        return AnswerAfterException(functionId, StatusOutOfMemory);
-    } catch (...) {
-        return AnswerAfterException(functionId, StatusExceptionConverted);
-    }
+    // An ordinary call's id indexes the table; everything else goes to AnswerRequest. Both
+    // keep their exceptions in and take the same arguments, so the call is handed over
+    // without a frame of its own and the answer goes straight back to the host.
+    return extender->DirectHandler(functionId)(*extender, hostParam1, hostParam2, hostParam3, data,
+                                               index);
 }

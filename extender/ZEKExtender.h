@@ -3,22 +3,29 @@
 #pragma once
 
 #include "extender/HostInterface.h"
+#include "extender/Requests.h"
 #include "platform/platform.h"
 #include "status/StatusCode.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <new>
 #include <string>
 
 namespace zekextender {
 
 class CZEKExtender;
 
-// A script function: called on the extender with the host's pass-through values.
-using FunctionHandler = std::int32_t (CZEKExtender::*)(INT_PTR hostParam1, INT_PTR hostParam2,
-                                                       INT_PTR hostParam3, void* data,
-                                                       std::uint32_t index);
+// A script function as dispatch calls it: on the extender, with the host's pass-through
+// values. Made from a member function by Handler<&Class::Member> (below), which keeps every
+// exception in, so that dispatch can hand the call over without a frame of its own.
+using FunctionHandler = std::int32_t (*)(CZEKExtender& extender, INT_PTR hostParam1,
+                                         INT_PTR hostParam2, INT_PTR hostParam3, void* data,
+                                         std::uint32_t index) noexcept;
+
+// Result code of ReturnError for every failing handler.
+constexpr std::int32_t ErrorResult = -1;
 
 constexpr std::uint32_t FunctionEntryTerminator = 0xFFFFFFFF;
 constexpr std::uint32_t FunctionKind = 2;
@@ -119,6 +126,15 @@ public:
         resultDelivered = false;
     }
 
+    // The handler an ordinary call of a function id goes to: the row's handler, read from a
+    // copy of the first rows' handlers kept in the object (one index, no row to look into);
+    // AnswerRequest for every other id, a row without a handler and a table not read yet.
+    FunctionHandler DirectHandler(std::int16_t id) const {
+        // A negative id compares as a large unsigned number: outside.
+        return static_cast<std::uint16_t>(id) < directHandlerCount ? directHandlers[id]
+                                                                   : &AnswerRequest;
+    }
+
     // The function-table row of a function id once the table has been read, or null (also
     // for an id outside the table and a row without a handler). The table and its length are
     // read once, by FunctionAt or the count: they never change.
@@ -133,12 +149,20 @@ public:
     // The same, reading the table first when that has not been done.
     const FunctionEntry* FunctionAt(std::int16_t id);
 
+    // The function id (or special request) of the call in progress.
+    std::int16_t CallFunctionId() const noexcept { return functionId; }
     // Whether the call in progress has handed its result to the host.
     bool ResultDelivered() const noexcept { return resultDelivered; }
 
     // Answers the call in progress with an error for a status code without allocating
     // memory: the last resort when composing the ordinary error failed.
     std::int32_t ReturnErrorWithoutAllocation(std::int32_t resultCode, StatusCode status) noexcept;
+
+    // The answer of a function that threw: an error for the status, unless it had answered
+    // already (then -1, and the answer it gave stands).
+    std::int32_t AnswerAfterException(StatusCode status) noexcept {
+        return resultDelivered ? -1 : ReturnErrorWithoutAllocation(ErrorResult, status);
+    }
 
     const WString& ShortName() const { return shortName; }
     const WString& Description() const { return description; }
@@ -178,7 +202,44 @@ private:
     bool resultDelivered = false;
     FunctionEntry* functionTable = nullptr; // null until the table has been read
     std::int32_t functionCount = 0;
+    // The handlers of the first rows, once the table has been read; rows past them are
+    // reached through AnswerRequest.
+    static constexpr std::uint32_t DirectHandlerCapacity = 32;
+    std::uint32_t directHandlerCount = 0;
+    FunctionHandler directHandlers[DirectHandlerCapacity] = {};
 };
+
+namespace detail {
+template <typename Member> struct MemberOf;
+template <typename Class, bool NoThrow>
+struct MemberOf<std::int32_t (Class::*)(INT_PTR, INT_PTR, INT_PTR, void*,
+                                        std::uint32_t) noexcept(NoThrow)> {
+    using Type = Class;
+    static constexpr bool noThrow = NoThrow;
+};
+} // namespace detail
+
+// The FunctionHandler of a script function that is a member of an extender class. A member
+// declared noexcept is called bare; any other runs behind the barrier that turns an exception
+// into one error answer (std::bad_alloc: status 20, anything else: status 2), since nothing
+// may unwind into the host. For a final class the member's body is compiled into the handler.
+template <auto Member>
+std::int32_t Handler(CZEKExtender& extender, INT_PTR hostParam1, INT_PTR hostParam2,
+                     INT_PTR hostParam3, void* data, std::uint32_t index) noexcept {
+    using Traits = detail::MemberOf<decltype(Member)>;
+    auto& self = static_cast<typename Traits::Type&>(extender);
+    if constexpr (Traits::noThrow) {
+        return (self.*Member)(hostParam1, hostParam2, hostParam3, data, index);
+    } else {
+        try {
+            return (self.*Member)(hostParam1, hostParam2, hostParam3, data, index);
+        } catch (const std::bad_alloc&) {
+            return extender.AnswerAfterException(StatusOutOfMemory);
+        } catch (...) {
+            return extender.AnswerAfterException(StatusExceptionConverted);
+        }
+    }
+}
 
 // The one extender object of the process; both entry points work on it.
 extern CZEKExtender* TheExtender;
@@ -194,8 +255,5 @@ constexpr std::int32_t MessageBinaryBuffer = 910;
 // Room for a composed error text on the stack, terminator included: every catalogue and
 // framework message fits; a longer text goes through the heap.
 constexpr std::size_t ErrorTextCapacity = 512;
-
-// Result code of ReturnError for every failing handler.
-constexpr std::int32_t ErrorResult = -1;
 
 } // namespace zekextender

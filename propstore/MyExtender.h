@@ -17,23 +17,25 @@ public:
 
     // Script functions, in function-table order. Each reads its arguments from data,
     // delivers exactly one result or error and returns what the host's callback returned.
+// Those that can neither throw nor run out of memory are noexcept: their handlers need no
+// exception barrier (Handler<>), the cheapest way through a call.
 #define ZEK_SCRIPT_FUNCTION(name)                                                                  \
     std::int32_t name(INT_PTR hostParam1, INT_PTR hostParam2, INT_PTR hostParam3, void* data,      \
                       std::uint32_t index)
-    ZEK_SCRIPT_FUNCTION(vtoVersion);
+    ZEK_SCRIPT_FUNCTION(vtoVersion) noexcept;
     ZEK_SCRIPT_FUNCTION(vtoOpenPS);
     ZEK_SCRIPT_FUNCTION(vtoClosePS);
     ZEK_SCRIPT_FUNCTION(vtoGetPropertyNames);
     ZEK_SCRIPT_FUNCTION(vtoGetPropertyValue);
     ZEK_SCRIPT_FUNCTION(vtoSetPropertyValue);
-    ZEK_SCRIPT_FUNCTION(vtoIsPSDirty);
-    ZEK_SCRIPT_FUNCTION(vtoIsPSValid);
+    ZEK_SCRIPT_FUNCTION(vtoIsPSDirty) noexcept;
+    ZEK_SCRIPT_FUNCTION(vtoIsPSValid) noexcept;
     ZEK_SCRIPT_FUNCTION(vtoCommitChanges);
     ZEK_SCRIPT_FUNCTION(vtoGetFileSpec);
-    ZEK_SCRIPT_FUNCTION(vtoGetGPSFlags);
-    ZEK_SCRIPT_FUNCTION(vtoIsSupported);
+    ZEK_SCRIPT_FUNCTION(vtoGetGPSFlags) noexcept;
+    ZEK_SCRIPT_FUNCTION(vtoIsSupported) noexcept;
     ZEK_SCRIPT_FUNCTION(vtoGetPropertyDescription);
-    ZEK_SCRIPT_FUNCTION(vtoIsDebugBuild);
+    ZEK_SCRIPT_FUNCTION(vtoIsDebugBuild) noexcept;
     ZEK_SCRIPT_FUNCTION(vtoGetErrorText);
 #undef ZEK_SCRIPT_FUNCTION
 

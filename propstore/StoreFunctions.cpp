@@ -54,7 +54,8 @@ std::int32_t CMyExtender::vtoCommitChanges(INT_PTR, INT_PTR, INT_PTR, void* data
     return ReturnBool(true);
 }
 
-std::int32_t CMyExtender::vtoIsPSDirty(INT_PTR, INT_PTR, INT_PTR, void* data, std::uint32_t) {
+std::int32_t CMyExtender::vtoIsPSDirty(INT_PTR, INT_PTR, INT_PTR, void* data,
+                                       std::uint32_t) noexcept {
     const PropertyStoreRecord* record = StoreArgument(Argument(data, 0));
     if (record == nullptr) {
         return ReturnError(ErrorResult, StatusInvalidParameter);
@@ -62,7 +63,8 @@ std::int32_t CMyExtender::vtoIsPSDirty(INT_PTR, INT_PTR, INT_PTR, void* data, st
     return ReturnBool(record->IsDirty());
 }
 
-std::int32_t CMyExtender::vtoIsPSValid(INT_PTR, INT_PTR, INT_PTR, void* data, std::uint32_t) {
+std::int32_t CMyExtender::vtoIsPSValid(INT_PTR, INT_PTR, INT_PTR, void* data,
+                                       std::uint32_t) noexcept {
     const HostValue& handle = Argument(data, 0);
     if (!IsIntegerArgument(handle)) {
         return ReturnError(ErrorResult, StatusInvalidParameter);
@@ -80,7 +82,8 @@ std::int32_t CMyExtender::vtoGetFileSpec(INT_PTR, INT_PTR, INT_PTR, void* data, 
     return ReturnText(record->GetFileSpec());
 }
 
-std::int32_t CMyExtender::vtoGetGPSFlags(INT_PTR, INT_PTR, INT_PTR, void* data, std::uint32_t) {
+std::int32_t CMyExtender::vtoGetGPSFlags(INT_PTR, INT_PTR, INT_PTR, void* data,
+                                         std::uint32_t) noexcept {
     const PropertyStoreRecord* record = StoreArgument(Argument(data, 0));
     if (record == nullptr) {
         return ReturnError(ErrorResult, StatusInvalidParameter);

@@ -260,14 +260,10 @@ public:
     }
 
     FunctionEntry table[5] = {
-        {0, 2, 0, 0, 0, U16("memory"),
-         static_cast<FunctionHandler>(&ThrowingExtender::OutOfMemory)},
-        {0, 2, 0, 0, 0, U16("standard"),
-         static_cast<FunctionHandler>(&ThrowingExtender::StandardException)},
-        {0, 2, 0, 0, 0, U16("foreign"),
-         static_cast<FunctionHandler>(&ThrowingExtender::ForeignException)},
-        {0, 2, 0, 0, 0, U16("after"),
-         static_cast<FunctionHandler>(&ThrowingExtender::FailAfterAnswer)},
+        {0, 2, 0, 0, 0, U16("memory"), Handler<&ThrowingExtender::OutOfMemory>},
+        {0, 2, 0, 0, 0, U16("standard"), Handler<&ThrowingExtender::StandardException>},
+        {0, 2, 0, 0, 0, U16("foreign"), Handler<&ThrowingExtender::ForeignException>},
+        {0, 2, 0, 0, 0, U16("after"), Handler<&ThrowingExtender::FailAfterAnswer>},
         {FunctionEntryTerminator, 0, 0, 0, 0, {}, nullptr},
     };
 };
