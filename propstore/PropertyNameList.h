@@ -32,14 +32,18 @@ public:
     static void operator delete(void* block) { ::operator delete(block); }
 
 private:
-    PropertyNameList(std::size_t count) : count_(count) {}
+    PropertyNameList(std::uint32_t count, std::uint32_t commonPrefix)
+        : count_(count), commonPrefix_(commonPrefix) {}
 
     const std::uint32_t* Offsets() const {
         return reinterpret_cast<const std::uint32_t*>(this + 1);
     }
     const WCHAR* Units() const { return reinterpret_cast<const WCHAR*>(Offsets() + count_); }
 
-    std::size_t count_;
+    std::uint32_t count_;
+    // The length of the prefix all names share ("System." as a rule): a name is looked for
+    // after it, so that no comparison of the search goes over it again.
+    std::uint32_t commonPrefix_;
 };
 
 using PropertyNames = std::shared_ptr<const PropertyNameList>;

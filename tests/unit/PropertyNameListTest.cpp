@@ -60,3 +60,23 @@ TEST(PropertyNameList, FindsOnlyTheExactName) {
         EXPECT_FALSE(list->Contains(name));
     }
 }
+
+// Names that share a prefix are looked for after it: a name shorter than the prefix, the prefix
+// alone, and a name that leaves it early must all be told apart.
+TEST(PropertyNameList, FindsNamesThatShareAPrefix) {
+    const auto shared = PropertyNameList::Make(
+        {U16("System.Title"), U16("System.Size"), U16("System.Photo.Orientation")});
+    for (const WCHAR* name :
+         {U16("System.Title"), U16("System.Size"), U16("System.Photo.Orientation")}) {
+        EXPECT_TRUE(shared->Contains(name));
+    }
+    for (const WCHAR* name : {U16("System."), U16("Syst"), U16(""), U16("Xystem.Title"),
+                              U16("System.Photo"), U16("System.Sizes")}) {
+        EXPECT_FALSE(shared->Contains(name));
+    }
+    // One name is its own prefix.
+    const auto single = PropertyNameList::Make({U16("System.Title")});
+    EXPECT_TRUE(single->Contains(U16("System.Title")));
+    EXPECT_FALSE(single->Contains(U16("System.Titl")));
+    EXPECT_FALSE(single->Contains(U16("System.Title2")));
+}
