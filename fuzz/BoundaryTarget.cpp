@@ -5,7 +5,8 @@
 //   @@definition-null N     special request 0xFFFE for index N with a null record
 //   @@query1 CAPACITY       query 1 into a buffer of that many characters (negative: null)
 //   @@query2 V1 V2 ...      query 2 offering those interface versions
-//   @@huge NAME LENGTH      variable NAME holds a wide string of LENGTH characters
+//   @@huge NAME LENGTH      variable NAME holds a wide string of LENGTH characters (at
+//                           most 131 072)
 //
 // Every call must deliver exactly one result when its id names a function and none
 // otherwise (FuzzHost checks each call); no line may draw a "!!" report from the host; after the
@@ -22,7 +23,9 @@ namespace {
 
 using namespace zekfuzz;
 
-constexpr std::size_t MaximumHugeText = 1u << 20;
+// Past every fixed buffer of the extender and past 16-bit lengths, and still cheap
+// enough to build that huge texts do not slow every input that asks for one.
+constexpr std::size_t MaximumHugeText = 1u << 17;
 
 long Number(std::istringstream& words, long fallback) {
     long value = fallback;
