@@ -5,15 +5,6 @@
 
 namespace zekextender {
 
-int CompareNames(const WCHAR* left, const WCHAR* right) {
-    while (*left != 0 && *left == *right) {
-        ++left;
-        ++right;
-    }
-    // char16_t compares as unsigned; the terminator sorts a prefix first.
-    return *left < *right ? -1 : (*left > *right ? 1 : 0);
-}
-
 std::shared_ptr<const PropertyNameList> PropertyNameList::Make(std::vector<WString> names) {
     if (names.empty()) {
         return nullptr;

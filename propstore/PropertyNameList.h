@@ -48,7 +48,15 @@ private:
 
 using PropertyNames = std::shared_ptr<const PropertyNameList>;
 
-// Ordinal comparison of two zero-terminated names: negative, 0 or positive.
-int CompareNames(const WCHAR* left, const WCHAR* right);
+// Ordinal comparison of two zero-terminated names: negative, 0 or positive. Inline: the
+// search of a store's names makes several on every read of a value.
+inline int CompareNames(const WCHAR* left, const WCHAR* right) {
+    while (*left != 0 && *left == *right) {
+        ++left;
+        ++right;
+    }
+    // char16_t compares as unsigned; the terminator sorts a prefix first.
+    return *left < *right ? -1 : (*left > *right ? 1 : 0);
+}
 
 } // namespace zekextender
