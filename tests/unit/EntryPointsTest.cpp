@@ -8,6 +8,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 using namespace zekextender;
 using zektest::HostHarness;
@@ -324,4 +325,60 @@ TEST(ResultOperations, ErrorsSurviveRunningOutOfMemory) {
             break;
         }
     }
+}
+
+namespace {
+
+// An extender of more rows than dispatch keeps handlers for in the object, with rows that
+// have no handler: row N's function answers N.
+class WideExtender : public CZEKExtender {
+public:
+    static constexpr int Rows = 40;
+    WideExtender() {
+        Fill(std::make_index_sequence<Rows>());
+        table[7].handler = nullptr;
+        table[35].handler = nullptr;
+        table[Rows] = {FunctionEntryTerminator, 0, 0, 0, 0, {}, nullptr};
+    }
+    FunctionEntry* GetFunctionTable() override { return table; }
+    FunctionEntry* GetAltFunctionTable() override { return table; }
+
+    template <int N> std::int32_t Row(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) noexcept {
+        return ReturnInteger(N);
+    }
+
+    FunctionEntry table[Rows + 1];
+
+private:
+    template <std::size_t... N> void Fill(std::index_sequence<N...>) {
+        ((table[N] = {0, 2, 0, 0, 0, U16("f"), Handler<&WideExtender::Row<N>>}), ...);
+    }
+};
+
+} // namespace
+
+// Every row answers as its own, whether its handler is kept in the object or reached through
+// the table, and before the table has been read as after; a row without a handler, the
+// terminator and ids past it answer 0 and deliver nothing.
+TEST(EntryPoints, EveryRowIsReachedByItsId) {
+    WideExtender wide;
+    ExtenderSwap swap(&wide);
+    HostHarness host;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "first calls (table not read yet)" : "later calls");
+        for (std::int16_t id : {0, 1, 31, 32, 34, 36, 39}) {
+            SCOPED_TRACE(id);
+            host.deliveries.clear();
+            host.Call(id);
+            ASSERT_EQ(host.deliveries.size(), 1u);
+            EXPECT_EQ(host.deliveries[0].intValue, id);
+        }
+        for (std::int16_t id : {7, 35, WideExtender::Rows, WideExtender::Rows + 1, 0x7FFF}) {
+            SCOPED_TRACE(id);
+            host.deliveries.clear();
+            EXPECT_EQ(host.Call(id), 0);
+            EXPECT_TRUE(host.deliveries.empty());
+        }
+    }
+    EXPECT_EQ(host.Call(RequestFunctionCount), WideExtender::Rows);
 }
