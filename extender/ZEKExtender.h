@@ -210,6 +210,7 @@ private:
 };
 
 namespace detail {
+// The class of a script-function member, and whether the member is noexcept.
 template <typename Member> struct MemberOf;
 template <typename Class, bool NoThrow>
 struct MemberOf<std::int32_t (Class::*)(INT_PTR, INT_PTR, INT_PTR, void*,
@@ -222,7 +223,7 @@ struct MemberOf<std::int32_t (Class::*)(INT_PTR, INT_PTR, INT_PTR, void*,
 // The FunctionHandler of a script function that is a member of an extender class. A member
 // declared noexcept is called bare; any other runs behind the barrier that turns an exception
 // into one error answer (std::bad_alloc: status 20, anything else: status 2), since nothing
-// may unwind into the host. For a final class the member's body is compiled into the handler.
+// may unwind into the host.
 template <auto Member>
 std::int32_t Handler(CZEKExtender& extender, INT_PTR hostParam1, INT_PTR hostParam2,
                      INT_PTR hostParam3, void* data, std::uint32_t index) noexcept {
