@@ -61,11 +61,6 @@ void CZEKExtender::CacheFunctionTable() {
     }
     functionTable = table;
     functionCount = count;
-    const std::uint32_t direct = std::min<std::uint32_t>(count, DirectHandlerCapacity);
-    for (std::uint32_t id = 0; id < direct; ++id) {
-        directHandlers[id] = table[id].handler != nullptr ? table[id].handler : &AnswerRequest;
-    }
-    directHandlerCount = direct;
 }
 
 std::int32_t CZEKExtender::CountFunctions() {

@@ -126,15 +126,6 @@ public:
         resultDelivered = false;
     }
 
-    // The handler an ordinary call of a function id goes to: the row's handler, read from a
-    // copy of the first rows' handlers kept in the object (one index, no row to look into);
-    // AnswerRequest for every other id, a row without a handler and a table not read yet.
-    FunctionHandler DirectHandler(std::int16_t id) const {
-        // A negative id compares as a large unsigned number: outside.
-        return static_cast<std::uint16_t>(id) < directHandlerCount ? directHandlers[id]
-                                                                   : &AnswerRequest;
-    }
-
     // The function-table row of a function id once the table has been read, or null (also
     // for an id outside the table and a row without a handler). The table and its length are
     // read once, by FunctionAt or the count: they never change.
@@ -148,6 +139,12 @@ public:
     }
     // The same, reading the table first when that has not been done.
     const FunctionEntry* FunctionAt(std::int16_t id);
+    // The handler an ordinary call of a function id goes to: its row's, or AnswerRequest for
+    // every other id, a row without a handler and a table not read yet.
+    FunctionHandler DirectHandler(std::int16_t id) const {
+        const FunctionEntry* entry = KnownFunction(id);
+        return entry != nullptr ? entry->handler : &AnswerRequest;
+    }
 
     // The function id (or special request) of the call in progress.
     std::int16_t CallFunctionId() const noexcept { return functionId; }
@@ -202,11 +199,6 @@ private:
     bool resultDelivered = false;
     FunctionEntry* functionTable = nullptr; // null until the table has been read
     std::int32_t functionCount = 0;
-    // The handlers of the first rows, once the table has been read; rows past them are
-    // reached through AnswerRequest.
-    static constexpr std::uint32_t DirectHandlerCapacity = 32;
-    std::uint32_t directHandlerCount = 0;
-    FunctionHandler directHandlers[DirectHandlerCapacity] = {};
 };
 
 namespace detail {

@@ -329,8 +329,7 @@ TEST(ResultOperations, ErrorsSurviveRunningOutOfMemory) {
 
 namespace {
 
-// An extender of more rows than dispatch keeps handlers for in the object, with rows that
-// have no handler: row N's function answers N.
+// An extender of many rows, two of them without a handler: row N's function answers N.
 class WideExtender : public CZEKExtender {
 public:
     static constexpr int Rows = 40;
@@ -357,9 +356,8 @@ private:
 
 } // namespace
 
-// Every row answers as its own, whether its handler is kept in the object or reached through
-// the table, and before the table has been read as after; a row without a handler, the
-// terminator and ids past it answer 0 and deliver nothing.
+// Every row answers as its own, before the table has been read as after; a row without a
+// handler, the terminator and ids past it answer 0 and deliver nothing.
 TEST(EntryPoints, EveryRowIsReachedByItsId) {
     WideExtender wide;
     ExtenderSwap swap(&wide);
