@@ -17,15 +17,23 @@ filters=()
 for folder in extender propstore properties status platform; do
     filters+=(--filter "$PWD/$folder/")
 done
+# One pass writes the report by file into the build folder, prints the summary and checks the
+# minimum; nothing is written anywhere else. Coverage files are looked for in the coverage
+# build alone: the whole clone would take in other builds, and through a Wine prefix's drive
+# letters, the whole machine.
+status=0
 gcovr --root . --object-directory "$build" --exclude-directories "$build/CMakeFiles/[0-9].*" \
-    "${filters[@]}" --txt "$build/coverage.txt" 2>/dev/null
+    "${filters[@]}" --txt "$build/coverage.txt" --print-summary --fail-under-line "$minimum" \
+    "$build" >"$build/coverage-summary.txt" || status=$?
 # By folder, from the report by file.
 awk '$2 ~ /^[0-9]+$/ && $3 ~ /^[0-9]+$/ && $1 != "TOTAL" {
          split($1, path, "/"); lines[path[1]] += $2; covered[path[1]] += $3
      }
      END { for (f in lines) printf "%-11s %5.1f%% (%d of %d lines)\n", f "/", 100 * covered[f] / lines[f], covered[f], lines[f] }' \
     "$build/coverage.txt" | sort
-gcovr --root . --object-directory "$build" --exclude-directories "$build/CMakeFiles/[0-9].*" \
-    "${filters[@]}" --print-summary --output /dev/null --fail-under-line "$minimum" 2>/dev/null |
-    grep '^lines:' | sed 's/^lines:/all         /'
+grep '^lines:' "$build/coverage-summary.txt" | sed 's/^lines:/all         /'
 echo "coverage by file: $build/coverage.txt"
+if ((status != 0)); then
+    echo "coverage: below the minimum of $minimum % of lines, or gcovr failed (exit $status)" >&2
+    exit "$status"
+fi
