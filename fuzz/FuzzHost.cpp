@@ -7,6 +7,10 @@
 
 #include <dlfcn.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,15 +31,36 @@ std::uint32_t highestHandle = 0;
 std::int32_t declaredFunctions = -1; // known once the handshake is done
 std::int16_t openId = -100;          // likewise
 
+// The scratch folder: ZEK_FUZZ_SCRATCH when set (the tests give one in the build folder, where
+// even a run that crashes leaves nothing behind elsewhere), otherwise a fresh temporary folder,
+// removed when the run ends.
+std::string ScratchFolder() {
+    if (const char* given = std::getenv("ZEK_FUZZ_SCRATCH"); given != nullptr && *given != 0) {
+        if (mkdir(given, 0700) != 0 && errno != EEXIST) {
+            Fail(std::string("no scratch folder: ") + given);
+        }
+        return given;
+    }
+    const char* temporary = std::getenv("TMPDIR");
+    std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") +
+                          "/zek-fuzz-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        Fail("no scratch folder");
+    }
+    static std::string made;
+    made = pattern;
+    std::atexit([] {
+        std::remove((made + "/item.txt").c_str());
+        rmdir(made.c_str());
+    });
+    return pattern;
+}
+
 // Real files outside a scratch folder are never touched: an open of an absolute path opens
 // one scratch file instead, so that writes and commits land there.
 void KeepToScratch(std::int16_t functionId, void* data) {
     static const WString scratch = [] {
-        char folder[] = "/tmp/zek-fuzz-XXXXXX";
-        if (mkdtemp(folder) == nullptr) {
-            Fail("no scratch folder");
-        }
-        const std::string file = std::string(folder) + "/item.txt";
+        const std::string file = ScratchFolder() + "/item.txt";
         if (std::FILE* stream = std::fopen(file.c_str(), "w")) {
             std::fclose(stream);
         }
