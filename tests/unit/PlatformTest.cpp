@@ -16,6 +16,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include <unistd.h>
 #endif
 
 namespace {
@@ -242,8 +244,14 @@ TEST(Platform, VersionInfoOfDamagedFiles) {
     const std::string image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ASSERT_GT(image.size(), 64u);
 
-    const std::string scratch =
-        (std::filesystem::temp_directory_path() / "zek_damaged_module.so").string();
+    // A file of this run's own, removed however the test ends.
+    struct ScratchFile {
+        std::string path = (std::filesystem::temp_directory_path() /
+                            ("zek_damaged_module_" + std::to_string(getpid()) + ".so"))
+                               .string();
+        ~ScratchFile() { std::remove(path.c_str()); }
+    } scratchFile;
+    const std::string& scratch = scratchFile.path;
     const std::u16string scratchName = zekplatform::PathToUtf16(scratch.c_str());
     auto sizeOf = [&](const std::string& bytes) {
         std::ofstream(scratch, std::ios::binary | std::ios::trunc) << bytes;
