@@ -3,12 +3,40 @@
 # Linux with AddressSanitizer and UndefinedBehaviorSanitizer (and the allocation-failure
 # sweep), the Windows release build under Wine, whose tests also build its ZIP package and
 # check it (what CI tests is what ships), short runs of the fuzz targets, and line coverage of
-# the extender's own code with its minimum.
+# the extender's own code with its minimum. Ends by checking that the machine is as it was:
+# /dev/null still a character device, nothing of the run left in the temporary folder.
 #   scripts/test.sh [PRESET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 presets=${*:-linux linux-asan release fuzz coverage}
+
+# The run leaves the machine as it found it. Its temporary files go to a folder of its own
+# (TMPDIR for every step), removed at the end; the end checks that no step left anything
+# there, made anything in the system's temporary folder or replaced /dev/null.
+system_tmp=${TMPDIR:-/tmp}
+temporaries() { find "$system_tmp" -mindepth 1 -maxdepth 1 -user "$(id -u)" -printf '%f\n' | sort; }
+temporaries_before=$(temporaries)
+run_tmp=$(mktemp -d "$system_tmp/zek-test.XXXXXX")
+export TMPDIR=$run_tmp
+
+check_machine() {
+    local status=$? found=()
+    [ -c /dev/null ] || found+=("/dev/null is no longer a character device: $(ls -ld /dev/null)")
+    local left
+    left=$(cd "$run_tmp" && find . -mindepth 1 -maxdepth 2 | sed 's|^\./||' | sort)
+    [ -z "$left" ] || found+=("left in the run's temporary folder: $(echo $left)")
+    rm -rf "$run_tmp"
+    left=$(comm -13 <(printf '%s\n' "$temporaries_before") <(temporaries) | sed '/^$/d')
+    [ -z "$left" ] || found+=("made in $system_tmp and left there: $(echo $left)")
+    if ((${#found[@]})); then
+        echo "== the run did not leave the machine as it found it ==" >&2
+        printf '%s\n' "${found[@]}" >&2
+        exit 1
+    fi
+    exit "$status"
+}
+trap check_machine EXIT
 
 # Test presets that run on another preset's build.
 declare -A more_tests=([linux]=linux-valgrind [linux-asan]=linux-sweep)
