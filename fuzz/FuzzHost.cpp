@@ -42,8 +42,8 @@ std::string ScratchFolder() {
         return given;
     }
     const char* temporary = std::getenv("TMPDIR");
-    std::string pattern = std::string(temporary && *temporary ? temporary : "/tmp") +
-                          "/zek-fuzz-XXXXXX";
+    std::string pattern =
+        std::string(temporary && *temporary ? temporary : "/tmp") + "/zek-fuzz-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) {
         Fail("no scratch folder");
     }
