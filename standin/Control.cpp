@@ -303,9 +303,15 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"reset", Reset},     {"item", Item},           {"name", Name},
-    {"handler", Handler}, {"nohandler", NoHandler}, {"fail", Fail},
-    {"unfail", Unfail},   {"show", Show},           {"accounting", ShowAccounting},
+    {"reset", Reset},
+    {"item", Item},
+    {"name", Name},
+    {"handler", Handler},
+    {"nohandler", NoHandler},
+    {"fail", Fail},
+    {"unfail", Unfail},
+    {"show", Show},
+    {"accounting", ShowAccounting},
     {"check", Check},
     {"drop-shells", DropReleasedShells},
 };

@@ -62,6 +62,18 @@ bool Expect(std::string_view text, std::size_t& pos, char c) {
     return false;
 }
 
+// Digits after a decimal point, up to maxDigits of them, as 100 ns ticks; at least one.
+bool Fraction(std::string_view text, std::size_t& pos, std::size_t maxDigits, int& ticks) {
+    int scale = 1000000;
+    const std::size_t start = pos;
+    while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && pos - start < maxDigits) {
+        ticks += (text[pos] - '0') * scale;
+        scale /= 10;
+        ++pos;
+    }
+    return pos != start;
+}
+
 } // namespace
 
 CivilTime CivilFromTicks(std::uint64_t ticks) {
@@ -135,22 +147,29 @@ bool ParseIso(std::string_view text, std::uint64_t& ticks) {
             if (!Digits(text, pos, 2, civil.second)) {
                 return false;
             }
-            if (Expect(text, pos, '.')) {
-                int scale = 1000000;
-                std::size_t start = pos;
-                while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' &&
-                       pos - start < 7) {
-                    civil.ticks += (text[pos] - '0') * scale;
-                    scale /= 10;
-                    ++pos;
-                }
-                if (pos == start) {
-                    return false;
-                }
+            if (Expect(text, pos, '.') && !Fraction(text, pos, 7, civil.ticks)) {
+                return false;
             }
         }
     }
     Expect(text, pos, 'Z');
+    return pos == text.size() && TicksFromCivil(civil, ticks);
+}
+
+bool ParseCanonicalDate(std::string_view text, std::uint64_t& ticks) {
+    CivilTime civil{};
+    std::size_t pos = 0;
+    if (!Digits(text, pos, 4, civil.year) || !Expect(text, pos, '/') ||
+        !Digits(text, pos, 2, civil.month) || !Expect(text, pos, '/') ||
+        !Digits(text, pos, 2, civil.day) || !Expect(text, pos, ':') ||
+        !Digits(text, pos, 2, civil.hour) || !Expect(text, pos, ':') ||
+        !Digits(text, pos, 2, civil.minute) || !Expect(text, pos, ':') ||
+        !Digits(text, pos, 2, civil.second)) {
+        return false;
+    }
+    if (Expect(text, pos, '.') && !Fraction(text, pos, 3, civil.ticks)) {
+        return false;
+    }
     return pos == text.size() && TicksFromCivil(civil, ticks);
 }
 

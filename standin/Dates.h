@@ -29,5 +29,8 @@ std::uint64_t TicksFromUnix(std::int64_t seconds, std::int64_t nanoseconds);
 std::string_view IsoText(std::uint64_t ticks, char (&buffer)[32]);
 // The same form; the time, its seconds, the fraction (1 to 7 digits) and the Z are optional.
 bool ParseIso(std::string_view text, std::uint64_t& ticks);
+// The canonical form text and dates convert through: "2024/01/31:14:05:09.250", in UTC; the
+// milliseconds (1 to 3 digits) are optional.
+bool ParseCanonicalDate(std::string_view text, std::uint64_t& ticks);
 
 } // namespace standin

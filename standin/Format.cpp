@@ -101,13 +101,11 @@ WString DateText(std::uint64_t ticks, DWORD flags) {
     return date + (!date.empty() && !time.empty() ? U16(" ") : U16("")) + time;
 }
 
-// System.Rating's range labels: 0 unrated, then one to five stars; other numbers as they are.
+// System.Rating's range labels, one to five stars from 1 to 99. The open range from 100 has no
+// label and 0 is in no range: both show the number as it is.
 std::string RatingText(std::uint64_t rating) {
-    if (rating == 0) {
-        return "Unrated";
-    }
     static constexpr std::uint64_t kStarsUpTo[] = {12, 37, 62, 87, 99};
-    for (int stars = 1; stars <= 5; ++stars) {
+    for (int stars = 1; stars <= 5 && rating != 0; ++stars) {
         if (rating <= kStarsUpTo[stars - 1]) {
             return std::to_string(stars) + (stars == 1 ? " Star" : " Stars");
         }
@@ -134,14 +132,20 @@ std::string AttributeLetters(std::uint64_t attributes) {
     return letters;
 }
 
-// Text shows on one line: tabs and line breaks as spaces.
-WString OneLine(WString text) {
-    for (WCHAR& c : text) {
-        if (c == '\t' || c == '\r' || c == '\n') {
-            c = ' ';
+// Text shows on one line: each run of tabs and line breaks becomes one space.
+WString OneLine(const WString& text) {
+    WString line;
+    bool inBreak = false;
+    for (WCHAR c : text) {
+        const bool breaks = c == '\t' || c == '\r' || c == '\n';
+        if (!breaks) {
+            line += c;
+        } else if (!inBreak) {
+            line += WCHAR(' ');
         }
+        inBreak = breaks;
     }
-    return text;
+    return line;
 }
 
 std::string DoubleText(double value) {
@@ -175,7 +179,9 @@ HRESULT FormatValue(const PROPERTYKEY& key, const PROPVARIANT& variant, DWORD fl
         } else if (SameKey(key, kRatingKey)) {
             number = RatingText(value.unsigned_);
         } else if (SameKey(key, kAttributesKey)) {
-            number = AttributeLetters(value.unsigned_);
+            // Letters whatever the format flags ask for, the name prefix too.
+            text = AsciiToUtf16(AttributeLetters(value.unsigned_));
+            return S_OK;
         }
         body = AsciiToUtf16(number);
     } else if (IsSigned(value.type)) {

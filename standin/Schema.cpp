@@ -42,18 +42,30 @@ const PropertyInfo kSchema[] = {
 };
 
 // Names that older releases of the property system used, resolved to the same keys; a key
-// still answers its canonical name. Assumed: the reference pages of the name lookups do not
-// list these; DocTitle is the one known to resolve, the others follow its pattern.
+// still answers its canonical name. These are the legacy names of PSGetPropertyDescriptionByName's
+// table that map to properties of this schema (PSGetPropertyKeyFromName takes the same).
 struct OlderName {
     const WCHAR* name;
     const WCHAR* canonical;
 };
 
 const OlderName kOlderNames[] = {
-    {U16("DocTitle"), U16("System.Title")},      {U16("DocSubject"), U16("System.Subject")},
-    {U16("DocAuthor"), U16("System.Author")},    {U16("DocKeywords"), U16("System.Keywords")},
-    {U16("DocComments"), U16("System.Comment")}, {U16("DocCategory"), U16("System.Category")},
+    {U16("Access"), U16("System.DateAccessed")},
+    {U16("Attrib"), U16("System.FileAttributes")},
+    {U16("Attributes"), U16("System.FileAttributes")},
+    {U16("Company"), U16("System.Company")},
+    {U16("Create"), U16("System.DateCreated")},
+    {U16("DocAuthor"), U16("System.Author")},
+    {U16("DocCategory"), U16("System.Category")},
+    {U16("DocComments"), U16("System.Comment")},
     {U16("DocCompany"), U16("System.Company")},
+    {U16("DocKeywords"), U16("System.Keywords")},
+    {U16("DocSubject"), U16("System.Subject")},
+    {U16("DocTitle"), U16("System.Title")},
+    {U16("Name"), U16("System.ItemNameDisplay")},
+    {U16("Rating"), U16("System.Rating")},
+    {U16("Size"), U16("System.Size")},
+    {U16("Write"), U16("System.DateModified")},
 };
 
 struct NamedKey {

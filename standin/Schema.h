@@ -28,7 +28,7 @@ bool NameKey(const PROPERTYKEY& key, const WString& name);
 void ForgetKeyNames();
 
 // Published keys the formatter and the coercion treat specially: System.Size (a byte count),
-// System.Rating (stars, 0 to 99) and System.FileAttributes (letters).
+// System.Rating (stars, ranges from 1) and System.FileAttributes (letters).
 extern const PROPERTYKEY kSizeKey;
 extern const PROPERTYKEY kRatingKey;
 extern const PROPERTYKEY kAttributesKey;

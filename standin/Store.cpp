@@ -25,23 +25,39 @@ std::set<WString>& HeldFiles() {
     return files;
 }
 
-// The combinations the documentation of GETPROPERTYSTOREFLAGS rules out.
+// The combinations the documentation of GETPROPERTYSTOREFLAGS rules out, each flag with those
+// it cannot be combined with; GPS_TEMPORARY combines with nothing.
+struct Exclusion {
+    DWORD flag;
+    DWORD excluded;
+};
+
+const Exclusion kExclusions[] = {
+    {GPS_HANDLERPROPERTIESONLY, GPS_TEMPORARY | GPS_FASTPROPERTIESONLY | GPS_BESTEFFORT},
+    {GPS_READWRITE, GPS_TEMPORARY | GPS_FASTPROPERTIESONLY | GPS_BESTEFFORT | GPS_DELAYCREATION},
+    {GPS_TEMPORARY, GPS_MASK_VALID & ~DWORD(GPS_TEMPORARY)},
+    {GPS_FASTPROPERTIESONLY,
+     GPS_TEMPORARY | GPS_READWRITE | GPS_HANDLERPROPERTIESONLY | GPS_DELAYCREATION},
+    {GPS_OPENSLOWITEM, GPS_TEMPORARY | GPS_FASTPROPERTIESONLY},
+    {GPS_DELAYCREATION, GPS_TEMPORARY | GPS_READWRITE},
+    {GPS_BESTEFFORT, GPS_TEMPORARY | GPS_READWRITE | GPS_HANDLERPROPERTIESONLY},
+};
+
 bool FlagsCombine(DWORD flags) {
-    if ((flags & GPS_TEMPORARY) && flags != GPS_TEMPORARY) {
-        return false;
+    for (const Exclusion& rule : kExclusions) {
+        if ((flags & rule.flag) && (flags & rule.excluded)) {
+            return false;
+        }
     }
-    if ((flags & GPS_READWRITE) &&
-        (flags & (GPS_FASTPROPERTIESONLY | GPS_BESTEFFORT | GPS_DELAYCREATION))) {
-        return false;
-    }
-    return !((flags & GPS_HANDLERPROPERTIESONLY) &&
-             (flags & (GPS_FASTPROPERTIESONLY | GPS_BESTEFFORT)));
+    return true;
 }
 
-// Where a store's writes may go: a declared item (any key), or a real file (what its handler
-// writes, as the handler was when the store was opened).
+// Where a store's writes may go: a declared item (any key), a real file (what its handler
+// writes, as the handler was when the store was opened), or nowhere: a GPS_TEMPORARY store is
+// a property bag of its own that takes any key and lasts as long as the store.
 struct Target {
     bool declared = false;
+    bool temporary = false;
     std::vector<WString> handler; // files only; empty when the type has none
 };
 
@@ -49,7 +65,7 @@ class StoreObject final : public CountedObject<StoreObject, IPropertyStore> {
 public:
     StoreObject(WString name, Target target, DWORD flags, std::vector<Entry> entries, WString held)
         : name_(std::move(name)), target_(std::move(target)),
-          writable_((flags & GPS_READWRITE) != 0), entries_(std::move(entries)),
+          writable_((flags & (GPS_READWRITE | GPS_TEMPORARY)) != 0), entries_(std::move(entries)),
           held_(std::move(held)) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
@@ -166,13 +182,15 @@ private:
         if (!writable_) {
             return STG_E_ACCESSDENIED;
         }
-        // Declared items take any key a test gave them; files what their handler writes.
+        // Declared items take any key a test gave them; files what their handler writes; a
+        // property bag anything. A key the handler cannot store is the caller's mistake.
         const PropertyInfo* info = FindProperty(key);
-        const bool takes = target_.declared ? info == nullptr || info->writable
-                                            : info != nullptr && info->writable &&
-                                                  HandlerTakes(target_.handler, key);
+        const bool takes =
+            target_.temporary || (target_.declared ? info == nullptr || info->writable
+                                                   : info != nullptr && info->writable &&
+                                                         HandlerTakes(target_.handler, key));
         if (!takes) {
-            return STG_E_ACCESSDENIED;
+            return STG_E_INVALIDPARAMETER;
         }
         Value given;
         Value coerced;
@@ -223,7 +241,7 @@ private:
                 // The item may have been forgotten since the store was opened.
                 result =
                     CommitToItem(name_, pending_) ? S_OK : HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-            } else {
+            } else if (!target_.temporary) { // a bag has nothing to write to
                 result = CommitFileItem(name_, pending_);
             }
             if (FAILED(result)) {
@@ -304,7 +322,18 @@ HRESULT OpenStore(PCWSTR parsingName, DWORD flags, REFIID riid, void** object) {
     Target target;
     WString held;
     bool hasHandler = true;
-    if (const std::vector<Entry>* declared = FindItem(name)) {
+    if (flags == GPS_TEMPORARY) {
+        // A writable bag without initial properties, for an item that must exist; its file is
+        // not opened, so nothing is held and a held file does not stand in the way.
+        if (FindItem(name) == nullptr) {
+            const HRESULT result = ReadFileItem(name, flags, entries);
+            if (FAILED(result)) {
+                return result;
+            }
+            entries.clear();
+        }
+        target.temporary = true;
+    } else if (const std::vector<Entry>* declared = FindItem(name)) {
         entries = *declared;
         target.declared = true;
         hasHandler = ItemHasHandler(name);

@@ -8,7 +8,6 @@
 namespace standin {
 namespace {
 
-constexpr HRESULT kBadVarType = static_cast<HRESULT>(0x80020008L); // DISP_E_BADVARTYPE
 constexpr VARTYPE kStrings = VT_VECTOR | VT_LPWSTR;
 
 void FreeStrings(LPWSTR* strings, ULONG count) {
@@ -177,6 +176,17 @@ HRESULT FromVariant(const PROPVARIANT& variant, Value& value) {
         }
         copy.text = variant.pwszVal;
         break;
+    case VT_LPSTR:
+        // ANSI text is taken wherever UTF-16 text is; each byte is the code unit of the same
+        // number (the en-US code page, as far as the stand-in's values go).
+        if (variant.pszVal == nullptr) {
+            return E_INVALIDARG;
+        }
+        copy.type = VT_LPWSTR;
+        for (const char* c = variant.pszVal; *c != 0; ++c) {
+            copy.text += static_cast<WCHAR>(static_cast<unsigned char>(*c));
+        }
+        break;
     case kStrings:
         if (variant.calpwstr.cElems != 0 && variant.calpwstr.pElems == nullptr) {
             return E_INVALIDARG;
@@ -248,7 +258,9 @@ HRESULT ClearVariant(PROPVARIANT* variant) {
         }
         break;
     default:
-        return kBadVarType;
+        // A type it does not know: nothing is freed, and the value is zeroed all the same.
+        std::memset(variant, 0, sizeof *variant);
+        return STG_E_INVALIDPARAMETER;
     }
     std::memset(variant, 0, sizeof *variant);
     return S_OK;

@@ -31,11 +31,12 @@ bool IsUnsigned(VARTYPE type); // the unsigned integers, not VT_FILETIME
 HRESULT ToVariant(const Value& value, PROPVARIANT* variant);
 
 // A copy of what the PROPVARIANT holds; E_INVALIDARG for a type outside the list above (or a
-// null string pointer). VT_NULL reads as empty; a VT_UNKNOWN value keeps no pointer.
+// null string pointer). VT_NULL reads as empty, VT_LPSTR as the VT_LPWSTR text it spells; a
+// VT_UNKNOWN value keeps no pointer.
 HRESULT FromVariant(const PROPVARIANT& variant, Value& value);
 
 // PropVariantClear: frees what the value owns and leaves VT_EMPTY. A type it does not know
-// is left as it is and reported (DISP_E_BADVARTYPE), as the system's refuses such values.
+// frees nothing, is zeroed too and reported (STG_E_INVALIDPARAMETER).
 HRESULT ClearVariant(PROPVARIANT* variant);
 
 } // namespace standin

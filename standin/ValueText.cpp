@@ -32,8 +32,8 @@ bool IsBlank(char c) {
 
 // Ticks of 1601-01-02 00:00 UTC: dates before it are no date.
 constexpr std::uint64_t kOneDayOfTicks = 864000000000ull;
-// System.Rating's ranges end at five stars, 99.
-constexpr std::uint64_t kRatingMax = 99;
+// System.Rating's first range, one star, starts at 1.
+constexpr std::uint64_t kRatingMin = 1;
 
 bool IsBlankUnit(WCHAR c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -110,6 +110,92 @@ bool ParseBool(std::string_view text, std::int64_t& out) {
         return true;
     }
     return false;
+}
+
+// Written text as a number: blanks around, an optional sign, then decimal digits or 0x and
+// hexadecimal digits. The magnitude and whether a '-' came before it; false when the text is no
+// number at all.
+struct Number {
+    bool negative = false;
+    std::uint64_t magnitude = 0;
+    bool tooLarge = false; // more than 64 bits of magnitude
+};
+
+bool ParseNumber(std::string_view text, Number& number) {
+    text = Trim(text);
+    number = Number();
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        number.negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty()) {
+        return false;
+    }
+    auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), number.magnitude, base);
+    if (end != text.data() + text.size()) {
+        return false;
+    }
+    number.tooLarge = error == std::errc::result_out_of_range;
+    return error == std::errc() || number.tooLarge;
+}
+
+// DISP_E_TYPEMISMATCH for text that is no number, DISP_E_OVERFLOW for a number outside
+// [low, high].
+HRESULT SignedFromText(std::string_view text, std::int64_t low, std::int64_t high,
+                       std::int64_t& out) {
+    Number number;
+    if (!ParseNumber(text, number)) {
+        return DISP_E_TYPEMISMATCH;
+    }
+    const std::uint64_t limit =
+        number.negative ? std::uint64_t(-(low + 1)) + 1 : static_cast<std::uint64_t>(high);
+    if (number.tooLarge || number.magnitude > limit) {
+        return DISP_E_OVERFLOW;
+    }
+    out = number.negative ? static_cast<std::int64_t>(0 - number.magnitude)
+                          : static_cast<std::int64_t>(number.magnitude);
+    return S_OK;
+}
+
+HRESULT UnsignedFromText(std::string_view text, std::uint64_t high, std::uint64_t& out) {
+    Number number;
+    if (!ParseNumber(text, number)) {
+        return DISP_E_TYPEMISMATCH;
+    }
+    if (number.tooLarge || number.magnitude > high || (number.negative && number.magnitude != 0)) {
+        return DISP_E_OVERFLOW;
+    }
+    out = number.magnitude;
+    return S_OK;
+}
+
+// Boolean text: true or false in any case, #TRUE# or #FALSE#, or a number (0 is false); no
+// blanks around.
+HRESULT BoolFromText(std::string_view text, std::int64_t& out) {
+    std::string lower(text);
+    for (char& c : lower) {
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    if (lower == "true" || text == "#TRUE#") {
+        out = 1;
+        return S_OK;
+    }
+    if (lower == "false" || text == "#FALSE#") {
+        out = 0;
+        return S_OK;
+    }
+    Number number;
+    if (text.empty() || Trim(text).size() != text.size() || !ParseNumber(text, number)) {
+        return DISP_E_TYPEMISMATCH;
+    }
+    out = number.magnitude != 0 || number.tooLarge ? 1 : 0;
+    return S_OK;
 }
 
 bool ParseFiletime(std::string_view text, std::uint64_t& out) {
@@ -349,35 +435,39 @@ HRESULT ValueFromText(VARTYPE type, const WString& text, Value& value) {
         return S_OK;
     }
     const std::string narrow = Utf16ToUtf8(text);
-    const std::string_view trimmed = Trim(narrow);
-    bool ok = false;
+    HRESULT result = DISP_E_TYPEMISMATCH;
     switch (type) {
     case VT_I4:
-        ok = ParseSigned(trimmed, INT32_MIN, INT32_MAX, converted.integer);
+        result = SignedFromText(narrow, INT32_MIN, INT32_MAX, converted.integer);
         break;
     case VT_I8:
-        ok = ParseSigned(trimmed, INT64_MIN, INT64_MAX, converted.integer);
+        result = SignedFromText(narrow, INT64_MIN, INT64_MAX, converted.integer);
         break;
     case VT_UI4:
-        ok = ParseUnsigned(trimmed, UINT32_MAX, converted.unsigned_);
+        result = UnsignedFromText(narrow, UINT32_MAX, converted.unsigned_);
         break;
     case VT_UI8:
-        ok = ParseUnsigned(trimmed, UINT64_MAX, converted.unsigned_);
+        result = UnsignedFromText(narrow, UINT64_MAX, converted.unsigned_);
         break;
     case VT_BOOL:
-        ok = ParseBool(trimmed, converted.integer);
+        result = BoolFromText(narrow, converted.integer);
         break;
     case VT_R8:
-        ok = ParseDouble(trimmed, converted.real);
+        result = ParseDouble(Trim(narrow), converted.real) ? S_OK : DISP_E_TYPEMISMATCH;
         break;
-    case VT_FILETIME:
-        ok = ParseIso(trimmed, converted.unsigned_);
+    case VT_FILETIME: {
+        const std::string_view trimmed = Trim(narrow);
+        result = ParseCanonicalDate(trimmed, converted.unsigned_) ||
+                         ParseIso(trimmed, converted.unsigned_)
+                     ? S_OK
+                     : DISP_E_TYPEMISMATCH;
         break;
+    }
     default:
         break;
     }
-    if (!ok) {
-        return TYPE_E_TYPEMISMATCH;
+    if (FAILED(result)) {
+        return result;
     }
     value = std::move(converted);
     return S_OK;
@@ -431,8 +521,9 @@ HRESULT CoerceToType(const PROPERTYKEY& key, VARTYPE type, const Value& value, V
             typed = Value();
         }
     }
-    // 4. A ranged property: a number outside every range becomes empty.
-    if (SameKey(key, kRatingKey) && IsUnsigned(typed.type) && typed.unsigned_ > kRatingMax) {
+    // 4. A ranged property: a number outside every range becomes empty. System.Rating's ranges
+    // start at 1 and the last one is open, so only 0 is outside them.
+    if (SameKey(key, kRatingKey) && IsUnsigned(typed.type) && typed.unsigned_ < kRatingMin) {
         typed = Value();
     }
     coerced = std::move(typed);

@@ -22,16 +22,18 @@ std::string Quote(std::string_view text);
 bool Unquote(std::string_view token, std::string& text);
 
 // Text converted to a property type, as PropVariantChangeType would: strings as they are;
-// string vectors split on ';' (the parts as they are); integers in decimal, blanks around
-// allowed, in range; booleans true/false/yes/no (any case) or 1/0; dates as in the typed form.
-// TYPE_E_TYPEMISMATCH when the text does not convert.
+// string vectors split on ';' (the parts as they are); integers in decimal or 0x hexadecimal,
+// signed, blanks around allowed; booleans true/false (any case), #TRUE#/#FALSE# or a number;
+// dates in the canonical form 2024/01/31:14:05:09.250 or as in the typed form.
+// DISP_E_TYPEMISMATCH when the text is none of these, DISP_E_OVERFLOW for a number the type
+// cannot hold.
 HRESULT ValueFromText(VARTYPE type, const WString& text, Value& value);
 
 // A value coerced to the canonical value of the property (key, type), in the four steps of
 // PSCoerceToCanonicalValue: VT_NULL, blank text and dates before 1601-01-02 become empty;
 // text is converted to the type (ValueFromText), any other type is TYPE_E_TYPEMISMATCH; text
 // is trimmed of blanks (nothing left: empty), vectors too, with empty and repeated strings
-// dropped; System.Rating above 99 (outside its ranges) becomes empty. An untyped property
+// dropped; a System.Rating in none of its ranges (0) becomes empty. An untyped property
 // (VT_EMPTY) keeps whatever it is given.
 HRESULT CoerceToType(const PROPERTYKEY& key, VARTYPE type, const Value& value, Value& coerced);
 

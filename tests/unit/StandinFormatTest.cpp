@@ -44,17 +44,24 @@ constexpr FormatCase kFormatCases[] = {
     {"size as i4", kSize, VT_I4, 2048, 0, 0, S_OK, "2.00 KB"},
     {"size in KB", kSize, VT_UI8, 1234, 0, PDFF_ALWAYSKB, S_OK, "2 KB"},
     {"size in KB, grouped", kSize, VT_UI8, 1264640, 0, PDFF_ALWAYSKB, S_OK, "1,235 KB"},
-    {"unrated", kRating, VT_UI4, 0, 0, 0, S_OK, "Unrated"},
+    // System.Rating: stars for the ranges from 1 to 99; 0 is in no range and the open range
+    // from 100 has no label, so both show the number.
+    {"rating in no range", kRating, VT_UI4, 0, 0, 0, S_OK, "0"},
     {"one star", kRating, VT_UI4, 1, 0, 0, S_OK, "1 Star"},
     {"one star, top", kRating, VT_UI4, 12, 0, 0, S_OK, "1 Star"},
     {"two stars", kRating, VT_UI4, 13, 0, 0, S_OK, "2 Stars"},
     {"four stars", kRating, VT_UI4, 75, 0, 0, S_OK, "4 Stars"},
     {"five stars", kRating, VT_UI4, 99, 0, 0, S_OK, "5 Stars"},
     {"beyond the stars", kRating, VT_UI4, 100, 0, 0, S_OK, "100"},
+    {"far beyond the stars", kRating, VT_UI4, 150, 0, 0, S_OK, "150"},
     {"archive", kAttributes, VT_UI4, 0x20, 0, 0, S_OK, "A"},
     {"read-only archive", kAttributes, VT_UI4, 0x21, 0, 0, S_OK, "RA"},
     {"hidden system", kAttributes, VT_UI4, 0x26, 0, 0, S_OK, "HSA"},
     {"folder link", kAttributes, VT_UI4, 0x410, 0, 0, S_OK, "DL"},
+    // Attribute letters are what they are whatever the flags ask for, the name prefix too.
+    {"attributes with name", kAttributes, VT_UI4, 0x21, 0, PDFF_PREFIXNAME, S_OK, "RA"},
+    {"attributes, every flag", kAttributes, VT_UI4, 0x26, 0, 0x3FFF, S_OK, "HSA"},
+    {"ansi text", kTitle, VT_LPSTR, 0, 0, 0, S_OK, "Hello"},
     {"date", kTitle, VT_FILETIME, kJan31, 0, 0, S_OK,
      "<U+200E>1/<U+200E>31/<U+200E>2024 <U+200F><U+200E>2:05 PM"},
     {"date long time", kTitle, VT_FILETIME, kJan31, 0, PDFF_LONGTIME, S_OK,
@@ -77,6 +84,7 @@ constexpr FormatCase kFormatCases[] = {
 
 TEST_F(StandinTest, FormatsEachValueType) {
     WCHAR hello[] = {'H', 'e', 'l', 'l', 'o', 0};
+    char ansiHello[] = "Hello";
     WCHAR red[] = {'r', 'e', 'd', 0}, green[] = {'g', 'r', 'e', 'e', 'n', 0},
           blue[] = {'b', 'l', 'u', 'e', 0};
     LPWSTR colours[] = {red, green, blue};
@@ -98,6 +106,9 @@ TEST_F(StandinTest, FormatsEachValueType) {
         case VT_LPWSTR:
             value.pwszVal = hello;
             break;
+        case VT_LPSTR:
+            value.pszVal = ansiHello;
+            break;
         case VT_VECTOR | VT_LPWSTR:
             value.calpwstr.cElems = 3;
             value.calpwstr.pElems = colours;
@@ -116,6 +127,26 @@ TEST_F(StandinTest, FormatsEachValueType) {
         HRESULT result = E_FAIL;
         EXPECT_EQ(Format(test.key, value, test.flags, &result), test.text);
         EXPECT_EQ(result, test.result);
+    }
+}
+
+struct LineCase {
+    const char16_t* text;
+    const char* shown;
+};
+
+// Text is shown on one line: each run of CR, LF and tabs becomes one space; spaces stay.
+constexpr LineCase kLineCases[] = {
+    {u"one\r\ntwo", "one two"},   {u"one\n\n\ttwo\r", "one two "}, {u"\tone", " one"},
+    {u"one \n two", "one   two"}, {u"a\tb\nc", "a b c"},
+};
+
+TEST_F(StandinTest, FormatsTextOnOneLine) {
+    for (const LineCase& test : kLineCases) {
+        SCOPED_TRACE(test.shown);
+        PROPVARIANT value = TaskText(W(test.text));
+        EXPECT_EQ(Format(kTitle, value), test.shown);
+        EXPECT_EQ(lib->clear(&value), S_OK);
     }
 }
 
@@ -142,24 +173,53 @@ struct CoerceCase {
 };
 
 constexpr CoerceCase kCoerceCases[] = {
+    // Unsigned integers: decimal or 0x hexadecimal, a sign, blanks around.
     {u"System.Rating", u"50", S_OK, VT_UI4, "3 Stars"},
     {u"System.Rating", u" 7 ", S_OK, VT_UI4, "1 Star"},
-    {u"System.Rating", u"0", S_OK, VT_UI4, "Unrated"},
+    {u"System.Rating", u"+1", S_OK, VT_UI4, "1 Star"},
+    {u"System.Rating", u"0x10", S_OK, VT_UI4, "2 Stars"},
+    {u"System.Rating", u"0X63", S_OK, VT_UI4, "5 Stars"},
+    {u"System.Rating", u"0xFFFFFFFF", S_OK, VT_UI4, "4294967295"},
+    // Text that is no number, and numbers the type cannot hold, fail apart.
+    {u"System.Rating", u"abc", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
+    {u"System.Rating", u"5 stars", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
+    {u"System.Rating", u"0x", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
+    {u"System.Rating", u"+", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
+    {u"System.Rating", u"1 2", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
+    {u"System.Rating", u"-1", DISP_E_OVERFLOW, VT_EMPTY, ""},
+    {u"System.Rating", u"4294967296", DISP_E_OVERFLOW, VT_EMPTY, ""},
+    {u"System.Rating", u"0x100000000", DISP_E_OVERFLOW, VT_EMPTY, ""},
+    {u"System.Rating", u"99999999999999999999999", DISP_E_OVERFLOW, VT_EMPTY, ""},
+    {u"System.Size", u"18446744073709551615", S_OK, VT_UI8, "15.9 EB"},
+    {u"System.Size", u"18446744073709551616", DISP_E_OVERFLOW, VT_EMPTY, ""},
+    // System.Rating's ranges: a value in none of them is emptied; the open range from 100
+    // keeps it.
+    {u"System.Rating", u"1", S_OK, VT_UI4, "1 Star"},
     {u"System.Rating", u"99", S_OK, VT_UI4, "5 Stars"},
-    {u"System.Rating", u"100", S_OK, VT_EMPTY, ""},
-    {u"System.Rating", u"-1", TYPE_E_TYPEMISMATCH, VT_EMPTY, ""},
-    {u"System.Rating", u"4294967296", TYPE_E_TYPEMISMATCH, VT_EMPTY, ""},
-    {u"System.Rating", u"5 stars", TYPE_E_TYPEMISMATCH, VT_EMPTY, ""},
+    {u"System.Rating", u"0", S_OK, VT_EMPTY, ""},
+    {u"System.Rating", u"-0", S_OK, VT_EMPTY, ""},
+    {u"System.Rating", u"100", S_OK, VT_UI4, "100"},
+    {u"System.Rating", u"150", S_OK, VT_UI4, "150"},
     {u"System.Rating", u"  ", S_OK, VT_EMPTY, ""},
+    // Strings and string vectors: trimmed, empty and repeated elements dropped.
     {u"System.Keywords", u" a ;; b;c ;a", S_OK, VT_VECTOR | VT_LPWSTR, "a; b; c"},
     {u"System.Keywords", u" ; ;", S_OK, VT_EMPTY, ""},
     {u"System.Title", u" trimmed\t", S_OK, VT_LPWSTR, "trimmed"},
     {u"System.Title", u" \r\n\t", S_OK, VT_EMPTY, ""},
     {u"System.Title", u"two\tlines\n", S_OK, VT_LPWSTR, "two lines"},
+    // Dates: the canonical form, milliseconds optional, and ISO 8601.
+    {u"System.DateModified", u"2024/01/31:14:05:09.000", S_OK, VT_FILETIME,
+     "<U+200E>1/<U+200E>31/<U+200E>2024 <U+200F><U+200E>2:05 PM"},
+    {u"System.DateModified", u"2024/01/31:23:59:59", S_OK, VT_FILETIME,
+     "<U+200E>1/<U+200E>31/<U+200E>2024 <U+200F><U+200E>11:59 PM"},
     {u"System.DateModified", u"2024-01-31T14:05:09Z", S_OK, VT_FILETIME,
      "<U+200E>1/<U+200E>31/<U+200E>2024 <U+200F><U+200E>2:05 PM"},
+    {u"System.DateModified", u"1601/01/01:23:59:59.999", S_OK, VT_EMPTY, ""},
     {u"System.DateModified", u"1601-01-01T23:59:59Z", S_OK, VT_EMPTY, ""},
-    {u"System.DateModified", u"31/01/2024", TYPE_E_TYPEMISMATCH, VT_EMPTY, ""},
+    {u"System.DateModified", u"2024/01/31", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
+    {u"System.DateModified", u"2024/01/31:14:05:09.1234", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
+    {u"System.DateModified", u"2024/13/01:00:00:00", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
+    {u"System.DateModified", u"31/01/2024", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
 };
 
 // The conversion a store applies to written text, seen through PSCoerceToCanonicalValue; a
@@ -176,6 +236,43 @@ TEST_F(StandinTest, CoercesTextToThePropertyType) {
             EXPECT_EQ(Format(key, value), test.shown);
         }
         EXPECT_EQ(lib->clear(&value), S_OK);
+    }
+}
+
+// ANSI text converts wherever UTF-16 text does.
+TEST_F(StandinTest, CoercesAnsiText) {
+    char rating[] = " 0x4B ";
+    PROPVARIANT value;
+    std::memset(&value, 0, sizeof value);
+    value.vt = VT_LPSTR;
+    value.pszVal = static_cast<char*>(lib->taskAlloc(sizeof rating));
+    std::memcpy(value.pszVal, rating, sizeof rating);
+    EXPECT_EQ(lib->coerce(KeyOf(W(u"System.Rating")), &value), S_OK);
+    EXPECT_EQ(value.vt, VT_UI4);
+    EXPECT_EQ(value.ulVal, 75u);
+
+    char keywords[] = "a;b";
+    std::memset(&value, 0, sizeof value);
+    value.vt = VT_LPSTR;
+    value.pszVal = static_cast<char*>(lib->taskAlloc(sizeof keywords));
+    std::memcpy(value.pszVal, keywords, sizeof keywords);
+    EXPECT_EQ(lib->coerce(KeyOf(W(u"System.Keywords")), &value), S_OK);
+    EXPECT_EQ(Format(KeyOf(W(u"System.Keywords")), value), "a; b");
+    EXPECT_EQ(lib->clear(&value), S_OK);
+}
+
+// PropVariantClear of a type it does not know frees nothing, zeroes the whole value and says
+// so.
+TEST_F(StandinTest, ClearingAnUnknownTypeZeroesTheValue) {
+    for (const VARTYPE type : {VARTYPE(0x5555), VARTYPE(15), VARTYPE(VT_VECTOR | VT_BLOB)}) {
+        SCOPED_TRACE(type);
+        PROPVARIANT value;
+        std::memset(&value, 0x55, sizeof value);
+        value.vt = type;
+        EXPECT_EQ(lib->clear(&value), STG_E_INVALIDPARAMETER);
+        PROPVARIANT zero;
+        std::memset(&zero, 0, sizeof zero);
+        EXPECT_EQ(std::memcmp(&value, &zero, sizeof value), 0);
     }
 }
 

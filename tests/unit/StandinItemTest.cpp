@@ -86,7 +86,7 @@ TEST_F(StandinTest, DeclaredItemCommitsSurviveReopening) {
     IPropertyStore* store = Open(kItem, GPS_READWRITE);
     ASSERT_NE(store, nullptr);
     EXPECT_EQ(WriteText(store, KeyOf(W(u"System.Rating")), W(u"99")), S_OK);
-    EXPECT_EQ(WriteText(store, KeyOf(W(u"System.Rating")), W(u"x")), TYPE_E_TYPEMISMATCH);
+    EXPECT_EQ(WriteText(store, KeyOf(W(u"System.Rating")), W(u"x")), DISP_E_TYPEMISMATCH);
     EXPECT_EQ(WriteText(store, kTitle, W(u"New")), S_OK);
     // A key without a name takes the text as it is; one the schema keeps read-only does not.
     EXPECT_EQ(
@@ -95,7 +95,7 @@ TEST_F(StandinTest, DeclaredItemCommitsSurviveReopening) {
             {{0x11111111, 0x2222, 0x3333, {0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55}}, 3},
             W(u"42")),
         S_OK);
-    EXPECT_EQ(WriteText(store, kSize, W(u"1")), STG_E_ACCESSDENIED);
+    EXPECT_EQ(WriteText(store, kSize, W(u"1")), STG_E_INVALIDPARAMETER);
     EXPECT_EQ(Command("show \"C:\\docs\\item.txt\""),
               "System.Rating=ui4:1 {11111111-2222-3333-4444-555555555555},3=lpwstr:\"free\"");
     EXPECT_EQ(store->Commit(), S_OK);
