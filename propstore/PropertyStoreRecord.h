@@ -3,9 +3,9 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "propstore/OwnedResources.h"
+#include "propstore/binding/OwnedResources.h"
 #include "propstore/PropertyNameList.h"
-#include "propstore/PropertySystemApi.h"
+#include "propstore/binding/PropertySystemApi.h"
 #include "status/StatusCode.h"
 
 namespace zekextender {

@@ -1,6 +1,6 @@
-#include "propstore/OwnedResources.h"
+#include "propstore/binding/OwnedResources.h"
 
-#include "propstore/PropertySystemApi.h"
+#include "propstore/binding/PropertySystemApi.h"
 
 namespace zekextender {
 

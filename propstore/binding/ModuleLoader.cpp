@@ -1,4 +1,4 @@
-#include "propstore/ModuleLoader.h"
+#include "propstore/binding/ModuleLoader.h"
 
 namespace zekextender {
 
