@@ -1,39 +1,38 @@
-// The composed error text "%d: %ls: %s": code, the extender's short name, message.
+// The composed error text "%d: %ls: %s": code, the extender's short name, message. Every text
+// of a code, for the host's error results and for scripts, is composed here.
 #include "extender/ZEKExtender.h"
 #include "status/StatusCatalogue.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace zekextender {
 
 std::size_t CZEKExtender::ComposeErrorText(StatusCode code, WCHAR* buffer,
-                                           std::size_t capacity) const {
-    const WString* message = nullptr;
+                                           std::size_t capacity) const noexcept {
+    // The extender's own messages first, then the catalogue's.
     const auto own = messages.find(code);
-    if (own != messages.end()) {
-        message = &own->second;
-    } else {
-        message = FindStatusMessage(code); // null: neither table knows the code, no text
-    }
+    const WString* message = own != messages.end() ? &own->second : FindStatusMessage(code);
     if (message == nullptr) {
         if (capacity > 0) {
-            buffer[0] = 0;
+            buffer[0] = 0; // neither table knows the code: no text
         }
         return 0;
     }
     DecimalText number;
     FormatDecimal(code, number);
-    const std::size_t numberLength = std::char_traits<WCHAR>::length(number);
-    constexpr std::size_t SeparatorLength = 2; // ": "
-    const std::size_t length =
-        numberLength + SeparatorLength + shortName.size() + SeparatorLength + message->size();
-    if (length < capacity) {
-        WCHAR* out = std::copy(number, number + numberLength, buffer);
-        out = std::copy_n(U16(": "), SeparatorLength, out);
-        out = std::copy(shortName.begin(), shortName.end(), out);
-        out = std::copy_n(U16(": "), SeparatorLength, out);
-        out = std::copy(message->begin(), message->end(), out);
-        *out = 0;
+    const std::basic_string_view<WCHAR> separator = U16(": ");
+    const std::basic_string_view<WCHAR> parts[] = {number, separator, shortName, separator,
+                                                   *message};
+    std::size_t length = 0;
+    for (const auto& part : parts) {
+        if (length + 1 < capacity) {
+            std::copy_n(part.data(), std::min(part.size(), capacity - 1 - length), buffer + length);
+        }
+        length += part.size();
+    }
+    if (capacity > 0) {
+        buffer[std::min(length, capacity - 1)] = 0;
     }
     return length;
 }
