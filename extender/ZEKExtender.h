@@ -38,7 +38,7 @@ constexpr std::uint64_t StringParameter = 5;
 struct FunctionEntry {
     std::uint32_t id;   // 0 until its definition is built, then the index; or the terminator
     std::uint32_t kind; // FunctionKind
-    std::uint64_t ParameterTypes;
+    std::uint64_t ParameterTypes; // named as the host interface names it: four bits a parameter
     std::uint32_t parameterCount;
     std::uint16_t nameLength; // 0 here; the definition carries the computed length
     WCHAR name[FunctionNameCapacity];
