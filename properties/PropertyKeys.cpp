@@ -1,7 +1,7 @@
 #include "properties/PropertyKeys.h"
 
-#include "propstore/binding/OwnedResources.h"
-#include "propstore/binding/PropertySystemApi.h"
+#include "properties/binding/OwnedResources.h"
+#include "properties/binding/PropertySystemApi.h"
 #include "status/NativeErrorTranslation.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 // Rendering a property value as display text.
 #include "properties/PropertyValues.h"
 
-#include "propstore/binding/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 #include "status/NativeErrorTranslation.h"
 
 namespace zekextender {

@@ -2,7 +2,7 @@
 
 #include "properties/PropertyKeys.h"
 #include "properties/PropertyValues.h"
-#include "propstore/binding/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 #include "status/NativeErrorTranslation.h"
 
 #include <cstring>

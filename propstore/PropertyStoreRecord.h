@@ -3,9 +3,9 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "propstore/binding/OwnedResources.h"
+#include "properties/binding/OwnedResources.h"
 #include "propstore/PropertyNameList.h"
-#include "propstore/binding/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 #include "status/StatusCode.h"
 
 namespace zekextender {

@@ -13,7 +13,7 @@
 // None of them may let an exception escape into the host's loader: each one that allocates
 // stops a failure itself and leaves what it could not build empty.
 #include "propstore/MyExtender.h"
-#include "propstore/binding/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 #include "status/StatusCatalogue.h"
 
 #include <new>

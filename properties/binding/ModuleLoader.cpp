@@ -1,4 +1,4 @@
-#include "propstore/binding/ModuleLoader.h"
+#include "properties/binding/ModuleLoader.h"
 
 namespace zekextender {
 

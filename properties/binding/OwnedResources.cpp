@@ -1,6 +1,6 @@
-#include "propstore/binding/OwnedResources.h"
+#include "properties/binding/OwnedResources.h"
 
-#include "propstore/binding/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 
 namespace zekextender {
 
