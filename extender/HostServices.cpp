@@ -1,9 +1,9 @@
 // Delivery of results and errors to the host, and the host-service wrappers.
 #include "extender/ZEKExtender.h"
 
-#include "status/StatusCatalogue.h"
-
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 namespace zekextender {
@@ -124,33 +124,14 @@ std::int32_t CZEKExtender::ReturnErrorWithoutAllocation(std::int32_t resultCode,
     if (!CanDeliver()) {
         return NoHostToDeliverTo;
     }
-    // The same "%d: %ls: %s" text, composed in place. Characters outside code page 28591
-    // become '?', as the ordinary conversion makes them.
-    static char text[1024];
-    std::size_t length = 0;
-    auto append = [&](const WCHAR* units) {
-        for (; units != nullptr && *units != 0 && length + 1 < sizeof text; ++units) {
-            text[length++] = *units < 0x100 ? static_cast<char>(*units) : '?';
-        }
-    };
-    const WCHAR* message = nullptr;
-    auto own = messages.find(status);
-    if (own != messages.end()) {
-        message = own->second.c_str();
-    } else {
-        auto catalogued = StatusCatalogue.find(status);
-        if (catalogued != StatusCatalogue.end()) {
-            message = catalogued->second.c_str();
-        }
-    }
-    if (message != nullptr) {
-        DecimalText number;
-        FormatDecimal(status, number);
-        append(number);
-        append(U16(": "));
-        append(shortName.c_str());
-        append(U16(": "));
-        append(message);
+    // The same text, composed in place and cut to the room there is. Characters outside code
+    // page 28591 become '?', as the ordinary conversion makes them.
+    static WCHAR wide[1024];
+    static char text[std::size(wide)];
+    const std::size_t length =
+        std::min(ComposeErrorText(status, wide, std::size(wide)), std::size(wide) - 1);
+    for (std::size_t i = 0; i < length; ++i) {
+        text[i] = wide[i] < 0x100 ? static_cast<char>(wide[i]) : '?';
     }
     text[length] = '\0';
     result->type = HostValueNarrowString;

@@ -38,7 +38,7 @@ constexpr std::uint64_t StringParameter = 5;
 struct FunctionEntry {
     std::uint32_t id;   // 0 until its definition is built, then the index; or the terminator
     std::uint32_t kind; // FunctionKind
-    std::uint64_t ParameterTypes;
+    std::uint64_t ParameterTypes; // named as the host interface names it: four bits a parameter
     std::uint32_t parameterCount;
     std::uint16_t nameLength; // 0 here; the definition carries the computed length
     WCHAR name[FunctionNameCapacity];
@@ -110,10 +110,11 @@ public:
 
     // "%d: %ls: %s" of code, short name and message; empty for a code with no message.
     void FormatErrorText(StatusCode code, WString& text) const;
-    // The same text written into buffer when it fits with its terminator (length below
-    // capacity); returns its length either way (0 for a code with no message). Allocates
-    // nothing.
-    std::size_t ComposeErrorText(StatusCode code, WCHAR* buffer, std::size_t capacity) const;
+    // The same text written into buffer, cut to capacity - 1 units and terminated (nothing is
+    // written for capacity 0); returns the whole text's length (0 for a code with no message),
+    // so that it is complete when that is below capacity. Allocates nothing.
+    std::size_t ComposeErrorText(StatusCode code, WCHAR* buffer,
+                                 std::size_t capacity) const noexcept;
 
     // Records the host objects of the call in progress.
     void BeginCall(std::uint32_t cookie, ReturnCallback callback, HostServices* services,

@@ -1,7 +1,7 @@
 #include "properties/PropertyKeys.h"
 
-#include "propstore/OwnedResources.h"
-#include "propstore/PropertySystemApi.h"
+#include "properties/binding/OwnedResources.h"
+#include "properties/binding/PropertySystemApi.h"
 #include "status/NativeErrorTranslation.h"
 
 #include <cstring>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "propstore/OwnedResources.h"
+#include "properties/binding/OwnedResources.h"
 #include "status/StatusCode.h"
 
 namespace zekextender {

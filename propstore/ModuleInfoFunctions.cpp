@@ -1,6 +1,6 @@
 // vtoVersion, vtoIsSupported and vtoIsDebugBuild: what a script can learn about the extender.
 #include "propstore/MyExtender.h"
-#include "propstore/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 
 namespace zekextender {
 

@@ -1,7 +1,7 @@
 #include "propstore/MyExtender.h"
 
 #include "extender/HostArguments.h"
-#include "propstore/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 #include "status/StatusCode.h"
 
 #include <new>

@@ -46,7 +46,9 @@ private:
     std::uint32_t commonPrefix_;
 };
 
-using PropertyNames = std::shared_ptr<const PropertyNameList>;
+// A store's set of canonical names: null when there are none. Shared, never changed, so a copy
+// takes a reference, not the names.
+using PropertyNameSet = std::shared_ptr<const PropertyNameList>;
 
 // Ordinal comparison of two zero-terminated names: negative, 0 or positive. Inline: the
 // search of a store's names makes several on every read of a value.

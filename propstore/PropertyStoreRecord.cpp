@@ -1,9 +1,11 @@
 #include "propstore/PropertyStoreRecord.h"
 
 #include "properties/PropertyKeys.h"
-#include "propstore/PropertySystemApi.h"
+#include "properties/PropertyValues.h"
+#include "properties/binding/PropertySystemApi.h"
 #include "status/NativeErrorTranslation.h"
 
+#include <cstring>
 #include <new>
 #include <utility>
 #include <vector>
@@ -134,6 +136,62 @@ StatusCode PropertyStoreRecord::Commit() {
 
 StatusCode PropertyStoreRecord::CopyPropertyNames(PropertyNameSet& names) const {
     names = propertyNames;
+    return StatusSuccess;
+}
+
+StatusCode PropertyStoreRecord::GetValueText(const WCHAR* name, DWORD formatFlags,
+                                             TaskText& text) const {
+    text.reset();
+    const StatusCode usable = CheckUsable();
+    if (usable != StatusSuccess) {
+        return usable;
+    }
+    if (name == nullptr || name[0] == 0) {
+        return StatusInvalidParameter;
+    }
+    // Only what the store held when it was opened: the store itself is not asked.
+    if (!propertyNames || !propertyNames->Contains(name)) {
+        return StatusPropertyNotInStore;
+    }
+    PropVariantValue value;
+    PROPERTYKEY key;
+    StatusCode status = PropertyKeyFromName(name, key);
+    if (status != StatusSuccess) {
+        return status;
+    }
+    const HRESULT hr = store->GetValue(key, value.put());
+    if (FAILED(hr)) {
+        return StatusFromHResult(static_cast<std::uint32_t>(hr));
+    }
+    return FormatValueForDisplay(key, value.get(), formatFlags, text);
+}
+
+StatusCode PropertyStoreRecord::SetValueText(const WString& name, const WString& text) {
+    // The read-only test comes before the name test.
+    StatusCode status = CheckWritable();
+    if (status != StatusSuccess) {
+        return status;
+    }
+    if (name.empty()) {
+        return StatusInvalidParameter;
+    }
+    PROPERTYKEY key;
+    status = PropertyKeyFromName(name, key);
+    if (status != StatusSuccess) {
+        return status;
+    }
+    // Borrows the caller's text for the call: nothing to clear afterwards.
+    PROPVARIANT value;
+    std::memset(&value, 0, sizeof value);
+    if (!text.empty()) {
+        value.vt = VT_LPWSTR;
+        value.pwszVal = const_cast<WCHAR*>(text.c_str());
+    }
+    const HRESULT hr = store->SetValue(key, value);
+    if (FAILED(hr)) {
+        return StatusFromHResult(static_cast<std::uint32_t>(hr));
+    }
+    dirty = true; // success codes such as INPLACE_S_TRUNCATED count as written
     return StatusSuccess;
 }
 

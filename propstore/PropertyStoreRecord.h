@@ -3,16 +3,12 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "propstore/OwnedResources.h"
+#include "properties/binding/OwnedResources.h"
 #include "propstore/PropertyNameList.h"
-#include "propstore/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 #include "status/StatusCode.h"
 
 namespace zekextender {
-
-// Canonical names, ordered by UTF-16 code unit (case-sensitive, a prefix first), each once;
-// null when there are none. Shared, never changed: a copy is a reference.
-using PropertyNameSet = PropertyNames;
 
 class PropertyStoreRecord {
 public:
@@ -36,7 +32,8 @@ public:
     DWORD GetFlags() const { return flags; }
     const WString& GetFileSpec() const { return fileSpec; }
 
-    // The names the store held when it was (re)opened: the record's own list, shared.
+    // A copy of the names the store held when it was (re)opened; always 0. The set never
+    // changes, so the copy shares the record's: no name is copied.
     StatusCode CopyPropertyNames(PropertyNameSet& names) const;
     // A listed property's value as display text under PROPDESC_FORMAT_FLAGS: the property
     // system's own text, handed on as it is (a null text reads as empty).

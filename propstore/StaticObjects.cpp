@@ -6,12 +6,14 @@
 // 2. The property-system binding, which the extender object loads and unloads: made before it
 //    and destroyed after it.
 // 3. The extender object, which publishes itself as TheExtender.
-// The function table is constant data and needs no start-up. DllMain comes after all of them.
+// The function table is initialised before any code runs (a constant initialiser), so it
+// needs no start-up; it is not constant: definition requests lower its names in place and set
+// its ids. DllMain comes after all of them.
 //
 // None of them may let an exception escape into the host's loader: each one that allocates
 // stops a failure itself and leaves what it could not build empty.
 #include "propstore/MyExtender.h"
-#include "propstore/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 #include "status/StatusCatalogue.h"
 
 #include <new>

@@ -1,4 +1,4 @@
-// Modules and the thread's last error, over the dynamic loader.
+// Modules, over the dynamic loader.
 #include "platform/posix/SystemModules.h"
 #include "platform/posix/Text.h"
 #include "platform/posix/win32.h"
@@ -19,8 +19,6 @@
 #include <vector>
 
 namespace {
-
-thread_local DWORD lastError = ERROR_SUCCESS;
 
 // The path of the running program, as the kernel names it.
 bool ProgramPath(std::string& path) {
@@ -200,14 +198,6 @@ bool ModulePath(HMODULE module, std::string& path) {
 }
 
 } // namespace
-
-DWORD GetLastError() {
-    return lastError;
-}
-
-void SetLastError(DWORD dwErrCode) {
-    lastError = dwErrCode;
-}
 
 DWORD GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) {
     std::string path;

@@ -3,7 +3,7 @@
 // the same cases run wherever the extender does.
 #include "HostHarness.h"
 #include "properties/PropertyKeys.h"
-#include "propstore/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 
 #include <gtest/gtest.h>
 

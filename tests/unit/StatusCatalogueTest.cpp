@@ -142,7 +142,24 @@ TEST(ErrorText, ALongMessageArrivesWhole) {
     EXPECT_TRUE(extender.SetErrorMessage(500, WString()));
 }
 
-TEST(ErrorText, ComposedOnlyWhereItFits) {
+// Without memory the error is still worded, from the same composer, as far as its fixed room
+// allows; characters outside code page 28591 become '?' there too.
+TEST(ErrorText, WithoutMemoryALongTextIsCutToItsRoom) {
+    auto& extender = *zekextender::TheExtender;
+    const std::string prefix = "500: ZXVTO38R: ";
+    ASSERT_TRUE(extender.SetErrorMessage(500, U16("\u00e9\u4e00") + WString(2000, U16('x'))));
+    zektest::HostHarness host;
+    extender.BeginCall(1, &zektest::HostHarness::Callback, &host.services, &host.result, 0);
+    extender.ReturnErrorWithoutAllocation(-1, 500);
+    ASSERT_EQ(host.deliveries.size(), 1u);
+    EXPECT_EQ(host.deliveries[0].resultCode, -1);
+    EXPECT_EQ(host.deliveries[0].narrow,
+              prefix + "\xE9?" + std::string(1023 - prefix.size() - 2, 'x'));
+    EXPECT_TRUE(extender.SetErrorMessage(500, WString()));
+}
+
+// Every error text is composed into a buffer; one too small holds as much as fits, terminated.
+TEST(ErrorText, ComposedIntoTheRoomThereIs) {
     const auto& extender = *zekextender::TheExtender;
     WString expected;
     extender.FormatErrorText(9, expected);
@@ -150,8 +167,13 @@ TEST(ErrorText, ComposedOnlyWhereItFits) {
     ASSERT_EQ(length, expected.size());
 
     std::vector<WCHAR> buffer(length + 1, U16('#'));
+    EXPECT_EQ(extender.ComposeErrorText(9, buffer.data(), 1), length);
+    EXPECT_EQ(buffer[0], 0);
+    EXPECT_EQ(buffer[1], U16('#'));
+    EXPECT_EQ(extender.ComposeErrorText(9, buffer.data(), 6), length); // inside the short name
+    EXPECT_EQ(WString(buffer.data()), expected.substr(0, 5));
     EXPECT_EQ(extender.ComposeErrorText(9, buffer.data(), length), length);
-    EXPECT_EQ(buffer[0], U16('#')); // no room for the terminator: nothing written
+    EXPECT_EQ(WString(buffer.data()), expected.substr(0, length - 1));
     EXPECT_EQ(extender.ComposeErrorText(9, buffer.data(), length + 1), length);
     EXPECT_EQ(WString(buffer.data()), expected);
 

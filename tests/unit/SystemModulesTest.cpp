@@ -7,7 +7,7 @@
 #include "platform/posix/SystemModules.h"
 #include "platform/posix/Text.h"
 #include "CraftedModules.h"
-#include "propstore/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 
 #include <gtest/gtest.h>
 

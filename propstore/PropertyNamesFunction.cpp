@@ -24,7 +24,7 @@ std::int32_t CMyExtender::vtoGetPropertyNames(INT_PTR, INT_PTR, INT_PTR, void* d
     if (record == nullptr) {
         return ReturnError(ErrorResult, StatusInvalidParameter);
     }
-    // The snapshot shares the record's list, which never changes: nothing is copied.
+    // The snapshot shares the record's set, which never changes.
     PropertyNameSet names;
     record->CopyPropertyNames(names);
     if (!names) {

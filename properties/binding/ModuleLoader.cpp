@@ -1,4 +1,4 @@
-#include "propstore/ModuleLoader.h"
+#include "properties/binding/ModuleLoader.h"
 
 namespace zekextender {
 

@@ -1,6 +1,6 @@
-#include "propstore/OwnedResources.h"
+#include "properties/binding/OwnedResources.h"
 
-#include "propstore/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 
 namespace zekextender {
 

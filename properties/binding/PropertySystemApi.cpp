@@ -1,4 +1,4 @@
-#include "propstore/PropertySystemApi.h"
+#include "properties/binding/PropertySystemApi.h"
 
 #include <iterator>
 #include <new>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "propstore/ModuleLoader.h"
+#include "properties/binding/ModuleLoader.h"
 #include "status/StatusCode.h"
 
 #include <cstddef>
