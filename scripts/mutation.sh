@@ -4,12 +4,14 @@
 # against each. A mutant the tests do not notice is printed as a survivor; the score is
 # killed / compiled. Too slow for CI (some ten seconds a mutant); run it by hand:
 #
-#   scripts/mutation.sh [-n COUNT] [-s SEED] [-t 'TEST COMMAND'] [-l] [FILE...]
+#   scripts/mutation.sh [-n COUNT] [-s SEED] [-t 'TEST COMMAND'] [-l] [-r LIST] [FILE...]
 #
 #   -n COUNT  mutants to try (default 20)       -s SEED  the sample's seed (default 1)
 #   -t CMD    the test command, run from the clone (default: every Linux test but valgrind's
 #             and the set-up script's, two at a time, stopping at the first failure)
 #   -l        list the sampled mutants only
+#   -r LIST   try the mutants of LIST, a file as -l prints them; each run writes its survivors
+#             so to build/mutation/survivors.txt, to try them again after a new test
 #   FILE...   mutate these files (default: every .cpp of the product and of common/)
 #
 # Changes: a comparison flipped or weakened, && and || swapped, + and - swapped, ++ and --,
@@ -25,15 +27,17 @@ build=build/mutation
 count=20
 seed=1
 list_only=0
+replay=
 test_command="ctest --test-dir $build -j2 --stop-on-failure --timeout 120 --output-on-failure \
 -LE valgrind -E ^setup_script\$"
-while getopts "n:s:t:l" option; do
+while getopts "n:s:t:lr:" option; do
     case $option in
     n) count=$OPTARG ;;
     s) seed=$OPTARG ;;
     t) test_command=$OPTARG ;;
     l) list_only=1 ;;
-    *) sed -n '2,19s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
+    r) replay=$OPTARG ;;
+    *) sed -n '2,21s/^# \{0,1\}//p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -47,7 +51,11 @@ else
         'status/*.cpp' 'platform/*.cpp' 'common/*.cpp' | grep -v '^platform/mingw/')
 fi
 
-mapfile -t mutants < <(python3 scripts/mutants.py list "$seed" "$count" "${files[@]}")
+if [[ -n $replay ]]; then
+    mapfile -t mutants < <(grep $'\t' "$replay")
+else
+    mapfile -t mutants < <(python3 scripts/mutants.py list "$seed" "$count" "${files[@]}")
+fi
 if ((list_only)); then
     printf '%s\n' "${mutants[@]}"
     exit 0
@@ -86,6 +94,7 @@ compiled=0
 uncompiled=0
 survivors=()
 index=0
+: >"$build/survivors.txt.new"
 for mutant in "${mutants[@]}"; do
     index=$((index + 1))
     IFS=$'\t' read -r file line what <<<"$mutant"
@@ -104,6 +113,7 @@ for mutant in "${mutants[@]}"; do
         if GTEST_FAIL_FAST=1 timeout 600 bash -c "$test_command" >"$build/mutation-test.log" 2>&1
         then
             survivors+=("$label")
+            printf '%s\n' "$mutant" >>"$build/survivors.txt.new"
             echo "[$index/${#mutants[@]}] SURVIVED    $label"
         else
             killed=$((killed + 1))
@@ -114,6 +124,7 @@ for mutant in "${mutants[@]}"; do
     # The restored file is newer than its mutant's object, so the next build compiles it again.
     touch "$file"
 done
+mv "$build/survivors.txt.new" "$build/survivors.txt"
 # Leave the build as the code is.
 cmake --build "$build" -j2 >/dev/null 2>&1 || true
 
