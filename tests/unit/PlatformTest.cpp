@@ -282,3 +282,13 @@ TEST(Platform, FileNamesSurviveUtf16) {
 #endif
 
 } // namespace
+
+// OLE is per thread, and a second initialisation on a thread that has it says so: the stand-in
+// plays Windows' OLE here, and the calls must reach it.
+TEST(Platform, OleInitializeCountsPerThread) {
+    const HRESULT first = OleInitialize(nullptr);
+    ASSERT_TRUE(first == S_OK || first == S_FALSE); // the extender may have initialised it
+    EXPECT_EQ(OleInitialize(nullptr), S_FALSE);
+    OleUninitialize();
+    OleUninitialize();
+}
