@@ -110,7 +110,9 @@ for mutant in "${mutants[@]}"; do
         echo "[$index/${#mutants[@]}] no compile  $label"
     else
         compiled=$((compiled + 1))
-        if GTEST_FAIL_FAST=1 timeout 600 bash -c "$test_command" >"$build/mutation-test.log" 2>&1
+        # A mutant may loop and grow a string without end: its memory is bounded.
+        if GTEST_FAIL_FAST=1 timeout 600 bash -c "ulimit -v 4000000; $test_command" \
+            >"$build/mutation-test.log" 2>&1
         then
             survivors+=("$label")
             printf '%s\n' "$mutant" >>"$build/survivors.txt.new"
