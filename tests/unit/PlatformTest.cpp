@@ -273,7 +273,7 @@ TEST(Platform, VersionInfoOfDamagedFiles) {
 
 TEST(Platform, FileNamesSurviveUtf16) {
     for (const char* name : {"plain", "caf\xc3\xa9", "\xf0\x9f\x98\x80", "\xff\xfe", "\xed\xa0\x80",
-                             "\xc0\xaf", "a\xe2\x82"}) {
+                             "\xc0\xaf", "a\xe2\x82", "\xf8\x88\x80\x80\x80"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(zekplatform::PathFromUtf16(zekplatform::PathToUtf16(name).c_str()), name);
     }
