@@ -39,6 +39,9 @@ TEST(CommonUtf, Utf8ToUtf16) {
             EXPECT_EQ(out, WString(test.expected));
         }
         EXPECT_EQ(zekutf::Utf8ToUtf16Replacing(test.text), WString(test.replaced));
+        if (HasFailure()) {
+            break; // a decoder that has lost its place may not end on the next case
+        }
     }
 }
 
