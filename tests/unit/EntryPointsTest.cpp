@@ -383,5 +383,31 @@ TEST(EntryPoints, EveryRowIsReachedByItsId) {
             EXPECT_TRUE(host.deliveries.empty());
         }
     }
+    host.deliveries.clear();
+    EXPECT_EQ(host.Call(0x7FFF), 0);
+    EXPECT_TRUE(host.deliveries.empty());
     EXPECT_EQ(host.Call(RequestFunctionCount), WideExtender::Rows);
+    // A row's id is 0 until its definition is built, then its index.
+    FunctionDefinition definition{};
+    EXPECT_EQ(wide.table[3].id, 0u);
+    EXPECT_EQ(ZEKExtender2W(0, 0, 0, RequestFunctionDefinition, &HostHarness::Callback,
+                            &host.services, 0, &definition, 3, &host.result),
+              1);
+    EXPECT_EQ(wide.table[3].id, 3u);
+}
+
+// An extender without functions: its table holds only the terminator, whatever follows it.
+TEST(EntryPoints, AnEmptyTableHasNoFunctions) {
+    class EmptyExtender : public CZEKExtender {
+    public:
+        FunctionEntry* GetFunctionTable() override { return table; }
+        FunctionEntry* GetAltFunctionTable() override { return table; }
+        FunctionEntry table[2] = {{FunctionEntryTerminator, 0, 0, 0, 0, {}, nullptr},
+                                  {0, 2, 0, 0, 0, U16("f"), nullptr}};
+    } empty;
+    ExtenderSwap swap(&empty);
+    HostHarness host;
+    EXPECT_EQ(host.Call(RequestFunctionCount), 0);
+    EXPECT_EQ(host.Call(0), 0);
+    EXPECT_TRUE(host.deliveries.empty());
 }

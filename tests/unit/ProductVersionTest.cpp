@@ -17,6 +17,8 @@ constexpr ProductVersionCase ProductVersionCases[] = {
     {"crafted_version_leadingblank", true, 45001},
     {"crafted_version_uppercasetable", true, 45001},
     {"crafted_version_largest", true, 4294967295u},
+    {"crafted_version_plussign", true, 45001},
+    {"crafted_version_minussign", true, 4294922295u}, // 2^32 - 45001
     {"crafted_version_leadingdot", false, 0},
     {"crafted_version_trailingletter", false, 0},
     {"crafted_version_overflow", false, 0},

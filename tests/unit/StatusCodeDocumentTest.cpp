@@ -1,5 +1,7 @@
 // docs/status-codes.md is what script authors read about status codes: it must list every
-// code the extender has a message for, with exactly the words scripts receive, and no other.
+// code the extender has a message for, with exactly the words scripts receive, and no other;
+// and which Windows errors lead to each code, as the extender translates them.
+#include "status/NativeErrorTranslation.h"
 #include "status/StatusCatalogue.h"
 
 #include "extender/ZEKExtender.h"
@@ -10,7 +12,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -31,16 +35,17 @@ struct FrameworkMessages : CZEKExtender {
     }
 };
 
+using NativeError = std::pair<ErrorSource, std::uint32_t>;
+
 struct StatusCodeDocument {
     bool opened = false;
-    std::map<std::int32_t, std::string> rows; // code → message, UTF-8
-    std::vector<std::string> problems;        // malformed rows and repeated codes
+    std::map<std::int32_t, std::string> rows;         // code → message, UTF-8
+    std::map<NativeError, std::int32_t> nativeErrors; // Windows error → the code it leads to
+    std::vector<std::string> problems;                // malformed rows and repeated entries
 };
 
-// A separator or heading line of a table, as opposed to a row.
-bool IsTableFrame(const std::string& line) {
-    return line == "| Code | Message |" || line.find_first_not_of("|-: ") == std::string::npos;
-}
+constexpr const char* MessageTableHeading = "| Code | Message |";
+constexpr const char* NativeErrorTableHeading = "| Code | Windows errors |";
 
 // "| CODE | MESSAGE |": the message is everything between the blanks that follow the second
 // bar and precede the last one, so blanks inside it count.
@@ -69,6 +74,66 @@ bool ParseRow(const std::string& line, std::int32_t& code, std::string& message)
     return !message.empty();
 }
 
+bool ParseNumber(const std::string& text, std::uint32_t& value) {
+    const bool hex = text.compare(0, 2, "0x") == 0;
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.size() > (hex ? 8u : 10u) ||
+        digits.find_first_not_of(hex ? "0123456789ABCDEF" : "0123456789") != std::string::npos) {
+        return false;
+    }
+    const unsigned long long number = std::stoull(digits, nullptr, hex ? 16 : 10);
+    value = static_cast<std::uint32_t>(number);
+    return number <= UINT32_MAX;
+}
+
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(separator, start)) != std::string::npos;) {
+        parts.push_back(text.substr(start, end - start));
+        start = end + separator.size();
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// "| CODE | KIND VALUE, FIRST–LAST, ...; KIND ... |" into the document's native errors.
+bool ParseNativeErrorRow(const std::string& line, StatusCodeDocument& document) {
+    static const std::map<std::string, ErrorSource> kinds = {
+        {"Win32", ErrorSource::Win32Error}, {"network", ErrorSource::NetApiStatus},
+        {"HRESULT", ErrorSource::HResult},  {"NTSTATUS", ErrorSource::NtStatusTable},
+        {"errno", ErrorSource::CrtErrno},
+    };
+    std::int32_t code = 0;
+    std::string errors;
+    if (!ParseRow(line, code, errors)) {
+        return false;
+    }
+    for (const std::string& group : Split(errors, "; ")) {
+        const std::size_t blank = group.find(' ');
+        const auto kind = kinds.find(group.substr(0, blank));
+        if (blank == std::string::npos || kind == kinds.end()) {
+            return false;
+        }
+        for (const std::string& item : Split(group.substr(blank + 1), ", ")) {
+            const std::vector<std::string> ends = Split(item, "\xE2\x80\x93"); // an en dash, UTF-8
+            std::uint32_t first = 0;
+            std::uint32_t last = 0;
+            if (ends.size() > 2 || !ParseNumber(ends.front(), first) ||
+                !ParseNumber(ends.back(), last) || last < first || last - first > 0xFFFF) {
+                return false;
+            }
+            for (std::uint64_t value = first; value <= last; ++value) {
+                const NativeError error{kind->second, static_cast<std::uint32_t>(value)};
+                if (!document.nativeErrors.emplace(error, code).second) {
+                    document.problems.push_back("error listed twice: " + item + " in " + line);
+                }
+            }
+        }
+    }
+    return true;
+}
+
 StatusCodeDocument ReadStatusCodeDocument() {
     StatusCodeDocument document;
     if (SourceDirectory == nullptr) {
@@ -89,6 +154,7 @@ StatusCodeDocument ReadStatusCodeDocument() {
     std::fclose(file);
     document.opened = true;
 
+    std::string heading; // of the table the line belongs to
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) {
@@ -99,7 +165,27 @@ StatusCodeDocument ReadStatusCodeDocument() {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        if (line.empty() || line[0] != '|' || IsTableFrame(line)) {
+        if (line.empty() || line[0] != '|') {
+            heading.clear();
+            continue;
+        }
+        if (heading.empty()) {
+            heading = line;
+            if (heading != MessageTableHeading && heading != NativeErrorTableHeading) {
+                document.problems.push_back("unknown table: " + line);
+            }
+            continue;
+        }
+        if (line.find_first_not_of("|-: ") == std::string::npos) {
+            continue; // the separator under the heading
+        }
+        if (heading == NativeErrorTableHeading) {
+            if (!ParseNativeErrorRow(line, document)) {
+                document.problems.push_back("malformed row: " + line);
+            }
+            continue;
+        }
+        if (heading != MessageTableHeading) {
             continue;
         }
         std::int32_t code = 0;
@@ -159,4 +245,83 @@ TEST(StatusCodeDocument, EveryCodeWithAMessageIsListed) {
         EXPECT_EQ(row->second, zekhost::Utf16ToUtf8(message));
     }
     EXPECT_EQ(Document().rows.size(), messages.size());
+}
+
+namespace {
+
+// A Win32 or network error is checked without the look-up in the other list, so that it
+// stands in the list the document names.
+std::int32_t Translate(const NativeError& error) {
+    return TranslateNativeError(error.first, error.second, true);
+}
+
+// What an HRESULT the translation tables do not list gives: the sign and facility rules.
+std::int32_t UnlistedHResultCode(std::uint32_t hr) {
+    if (hr < 0x80000000u) {
+        return StatusSuccess;
+    }
+    switch (hr >> 16) {
+    case 0x8005:
+        return StatusDirectoryServiceUnknown;
+    case 0x8007: {
+        const std::int32_t code = StatusFromWin32Error(hr & 0xFFFFu);
+        return code == StatusSuccess ? StatusUnspecified : code;
+    }
+    default:
+        return StatusUnspecified;
+    }
+}
+
+} // namespace
+
+TEST(StatusCodeDocument, EveryListedWindowsErrorLeadsToItsCode) {
+    ASSERT_GT(Document().nativeErrors.size(), 400u);
+    for (const auto& [error, code] : Document().nativeErrors) {
+        SCOPED_TRACE(::testing::Message() << "kind " << static_cast<std::uint32_t>(error.first)
+                                          << ", error 0x" << std::hex << error.second);
+        EXPECT_EQ(Translate(error), code);
+    }
+}
+
+// Every error the translation tables name is in the document: each value that gives another
+// code than an unlisted one would. HRESULTs and NTSTATUS values are searched in each block of
+// 65536 that the document or the HRESULT rules name.
+TEST(StatusCodeDocument, EveryWindowsErrorTranslatedIsListed) {
+    ASSERT_FALSE(Document().nativeErrors.empty());
+    std::set<std::uint32_t> hresultBlocks = {0x0000, 0x8005, 0x8007};
+    std::set<std::uint32_t> ntStatusBlocks = {0x0000};
+    for (const auto& [error, code] : Document().nativeErrors) {
+        if (error.first == ErrorSource::HResult) {
+            hresultBlocks.insert(error.second >> 16);
+        } else if (error.first == ErrorSource::NtStatusTable) {
+            ntStatusBlocks.insert(error.second >> 16);
+        }
+    }
+    int unlisted = 0;
+    const auto expectListed = [&](ErrorSource source, std::uint32_t value, std::int32_t fallback) {
+        const std::int32_t code = TranslateNativeError(source, value, true);
+        if (code != fallback && Document().nativeErrors.count({source, value}) == 0 &&
+            ++unlisted <= 20) {
+            ADD_FAILURE() << "kind " << static_cast<std::uint32_t>(source) << ", error 0x"
+                          << std::hex << value << std::dec << " gives " << code
+                          << " but is not in docs/status-codes.md";
+        }
+    };
+    for (std::uint32_t value = 0; value <= 0xFFFF; ++value) {
+        expectListed(ErrorSource::Win32Error, value, StatusOsFunctionFailed);
+        expectListed(ErrorSource::NetApiStatus, value, StatusOsFunctionFailed);
+        expectListed(ErrorSource::CrtErrno, value, StatusUnspecified);
+    }
+    for (std::uint32_t block : ntStatusBlocks) {
+        for (std::uint32_t low = 0; low <= 0xFFFF; ++low) {
+            expectListed(ErrorSource::NtStatusTable, block << 16 | low, StatusOsFunctionFailed);
+        }
+    }
+    for (std::uint32_t block : hresultBlocks) {
+        for (std::uint32_t low = 0; low <= 0xFFFF; ++low) {
+            const std::uint32_t hr = block << 16 | low;
+            expectListed(ErrorSource::HResult, hr, UnlistedHResultCode(hr));
+        }
+    }
+    EXPECT_EQ(unlisted, 0);
 }
