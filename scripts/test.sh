@@ -17,6 +17,7 @@ presets=${*:-linux linux-asan release fuzz coverage}
 system_tmp=${TMPDIR:-/tmp}
 temporaries() { find "$system_tmp" -mindepth 1 -maxdepth 1 -user "$(id -u)" -printf '%f\n' | sort; }
 temporaries_before=$(temporaries)
+new_temporaries() { comm -13 <(printf '%s\n' "$temporaries_before") <(temporaries) | sed '/^$/d'; }
 run_tmp=$(mktemp -d "$system_tmp/zek-test.XXXXXX")
 export TMPDIR=$run_tmp
 
@@ -27,7 +28,13 @@ check_machine() {
     left=$(cd "$run_tmp" && find . -mindepth 1 -maxdepth 2 | sed 's|^\./||' | sort)
     [ -z "$left" ] || found+=("left in the run's temporary folder: $(echo $left)")
     rm -rf "$run_tmp"
-    left=$(comm -13 <(printf '%s\n' "$temporaries_before") <(temporaries) | sed '/^$/d')
+    # What is new there, and still there a moment later: another program's passing files
+    # (a compiler's, say) are not the run's.
+    left=$(new_temporaries)
+    if [ -n "$left" ]; then
+        sleep 2
+        left=$(comm -12 <(printf '%s\n' "$left") <(new_temporaries))
+    fi
     [ -z "$left" ] || found+=("made in $system_tmp and left there: $(echo $left)")
     if ((${#found[@]})); then
         echo "== the run did not leave the machine as it found it ==" >&2
