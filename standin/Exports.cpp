@@ -32,6 +32,50 @@ HRESULT GiveText(const WString* text, HRESULT own, const std::optional<Injection
     return injected ? injected->result : own;
 }
 
+// The property a call names, and the injection at the call: info is set when result succeeds.
+struct NamedProperty {
+    HRESULT result = S_OK;
+    const PropertyInfo* info = nullptr;
+    std::optional<Injection> injected;
+};
+
+// Found as every call that takes a canonical name finds it: no name is E_INVALIDARG, an
+// injected failure answers before the lookup, an unknown name is TYPE_E_ELEMENTNOTFOUND.
+NamedProperty FindNamedProperty(Point point, PCWSTR name) {
+    NamedProperty found;
+    if (name == nullptr) {
+        found.result = E_INVALIDARG;
+        return found;
+    }
+    const WString canonical(name);
+    found.injected = InjectedForName(point, canonical);
+    if (found.injected && FAILED(found.injected->result)) {
+        found.result = found.injected->result;
+        return found;
+    }
+    found.info = FindProperty(canonical);
+    found.result = found.info != nullptr ? S_OK : TYPE_E_ELEMENTNOTFOUND;
+    return found;
+}
+
+// The same for a call that takes a key.
+NamedProperty FindKeyedProperty(Point point, REFPROPERTYKEY key) {
+    NamedProperty found;
+    found.injected = InjectedFor(point, nullptr, key);
+    if (found.injected && FAILED(found.injected->result)) {
+        found.result = found.injected->result;
+        return found;
+    }
+    found.info = FindProperty(key);
+    found.result = found.info != nullptr ? S_OK : TYPE_E_ELEMENTNOTFOUND;
+    return found;
+}
+
+// A call's own failure, or the injected result in place of its success.
+HRESULT Answer(HRESULT own, const std::optional<Injection>& injected) {
+    return FAILED(own) || !injected ? own : injected->result;
+}
+
 } // namespace
 } // namespace standin
 
@@ -117,20 +161,12 @@ HRESULT PSGetPropertyKeyFromName(PCWSTR name, PROPERTYKEY* key) {
             return E_POINTER;
         }
         std::memset(key, 0, sizeof *key);
-        if (name == nullptr) {
-            return E_INVALIDARG;
+        const NamedProperty found = FindNamedProperty(Point::GetPropertyKeyFromName, name);
+        if (FAILED(found.result)) {
+            return found.result;
         }
-        const WString canonical(name);
-        const auto injected = InjectedForName(Point::GetPropertyKeyFromName, canonical);
-        if (injected && FAILED(injected->result)) {
-            return injected->result;
-        }
-        const PropertyInfo* info = FindProperty(canonical);
-        if (info == nullptr) {
-            return TYPE_E_ELEMENTNOTFOUND;
-        }
-        *key = info->key;
-        return injected ? injected->result : S_OK;
+        *key = found.info->key;
+        return Answer(found.result, found.injected);
     });
 }
 
@@ -153,16 +189,11 @@ HRESULT PSCoerceToCanonicalValue(REFPROPERTYKEY key, PROPVARIANT* value) {
         if (value == nullptr) {
             return E_POINTER;
         }
-        const auto injected = InjectedFor(Point::CoerceToCanonicalValue, nullptr, key);
-        if (injected && FAILED(injected->result)) {
-            return injected->result;
+        const NamedProperty found = FindKeyedProperty(Point::CoerceToCanonicalValue, key);
+        if (FAILED(found.result)) {
+            return found.result;
         }
-        const PropertyInfo* info = FindProperty(key);
-        if (info == nullptr) {
-            return TYPE_E_ELEMENTNOTFOUND;
-        }
-        const HRESULT result = CoerceVariant(*info, value);
-        return FAILED(result) || !injected ? result : injected->result;
+        return Answer(CoerceVariant(*found.info, value), found.injected);
     });
 }
 
@@ -172,16 +203,11 @@ HRESULT PSGetPropertyDescription(REFPROPERTYKEY key, REFIID riid, void** object)
             return E_POINTER;
         }
         *object = nullptr;
-        const auto injected = InjectedFor(Point::GetPropertyDescription, nullptr, key);
-        if (injected && FAILED(injected->result)) {
-            return injected->result;
+        const NamedProperty found = FindKeyedProperty(Point::GetPropertyDescription, key);
+        if (FAILED(found.result)) {
+            return found.result;
         }
-        const PropertyInfo* info = FindProperty(key);
-        if (info == nullptr) {
-            return TYPE_E_ELEMENTNOTFOUND;
-        }
-        const HRESULT result = NewDescription(*info, riid, object);
-        return FAILED(result) || !injected ? result : injected->result;
+        return Answer(NewDescription(*found.info, riid, object), found.injected);
     });
 }
 
@@ -191,20 +217,11 @@ HRESULT PSGetPropertyDescriptionByName(PCWSTR name, REFIID riid, void** object) 
             return E_POINTER;
         }
         *object = nullptr;
-        if (name == nullptr) {
-            return E_INVALIDARG;
+        const NamedProperty found = FindNamedProperty(Point::GetPropertyDescriptionByName, name);
+        if (FAILED(found.result)) {
+            return found.result;
         }
-        const WString canonical(name);
-        const auto injected = InjectedForName(Point::GetPropertyDescriptionByName, canonical);
-        if (injected && FAILED(injected->result)) {
-            return injected->result;
-        }
-        const PropertyInfo* info = FindProperty(canonical);
-        if (info == nullptr) {
-            return TYPE_E_ELEMENTNOTFOUND;
-        }
-        const HRESULT result = NewDescription(*info, riid, object);
-        return FAILED(result) || !injected ? result : injected->result;
+        return Answer(NewDescription(*found.info, riid, object), found.injected);
     });
 }
 
@@ -214,8 +231,7 @@ HRESULT PropVariantClear(PROPVARIANT* value) {
         if (injected && FAILED(injected->result)) {
             return injected->result;
         }
-        const HRESULT result = ClearVariant(value);
-        return FAILED(result) || !injected ? result : injected->result;
+        return Answer(ClearVariant(value), injected);
     });
 }
 
