@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace standin {
 namespace {
@@ -39,36 +40,35 @@ struct NamedProperty {
     std::optional<Injection> injected;
 };
 
-// Found as every call that takes a canonical name finds it: no name is E_INVALIDARG, an
-// injected failure answers before the lookup, an unknown name is TYPE_E_ELEMENTNOTFOUND.
-NamedProperty FindNamedProperty(Point point, PCWSTR name) {
+// The property of a name or key, unless the injection at the call fails it first.
+template <typename NameOrKey>
+NamedProperty LookUp(std::optional<Injection> injected, const NameOrKey& nameOrKey) {
     NamedProperty found;
-    if (name == nullptr) {
-        found.result = E_INVALIDARG;
-        return found;
-    }
-    const WString canonical(name);
-    found.injected = InjectedForName(point, canonical);
+    found.injected = std::move(injected);
     if (found.injected && FAILED(found.injected->result)) {
         found.result = found.injected->result;
         return found;
     }
-    found.info = FindProperty(canonical);
+    found.info = FindProperty(nameOrKey);
     found.result = found.info != nullptr ? S_OK : TYPE_E_ELEMENTNOTFOUND;
     return found;
 }
 
+// As every call that takes a canonical name finds it: no name is E_INVALIDARG, an injected
+// failure answers before the lookup, an unknown name is TYPE_E_ELEMENTNOTFOUND.
+NamedProperty FindNamedProperty(Point point, PCWSTR name) {
+    if (name == nullptr) {
+        NamedProperty none;
+        none.result = E_INVALIDARG;
+        return none;
+    }
+    const WString canonical(name);
+    return LookUp(InjectedForName(point, canonical), canonical);
+}
+
 // The same for a call that takes a key.
 NamedProperty FindKeyedProperty(Point point, REFPROPERTYKEY key) {
-    NamedProperty found;
-    found.injected = InjectedFor(point, nullptr, key);
-    if (found.injected && FAILED(found.injected->result)) {
-        found.result = found.injected->result;
-        return found;
-    }
-    found.info = FindProperty(key);
-    found.result = found.info != nullptr ? S_OK : TYPE_E_ELEMENTNOTFOUND;
-    return found;
+    return LookUp(InjectedFor(point, nullptr, key), key);
 }
 
 // A call's own failure, or the injected result in place of its success.
