@@ -11,7 +11,9 @@ bool TaskBlocks::Allocated(void* block) {
     } catch (...) {
         return false;
     }
-    freed_.erase(block);
+    if (foreign_ == ForeignBlocks::Possible) {
+        freed_.erase(block);
+    }
     return true;
 }
 
