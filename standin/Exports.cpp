@@ -76,6 +76,14 @@ HRESULT Answer(HRESULT own, const std::optional<Injection>& injected) {
     return FAILED(own) || !injected ? own : injected->result;
 }
 
+// The description of the property found, under the injected result.
+HRESULT GiveDescription(const NamedProperty& found, REFIID riid, void** object) {
+    if (FAILED(found.result)) {
+        return found.result;
+    }
+    return Answer(NewDescription(*found.info, riid, object), found.injected);
+}
+
 } // namespace
 } // namespace standin
 
@@ -203,11 +211,7 @@ HRESULT PSGetPropertyDescription(REFPROPERTYKEY key, REFIID riid, void** object)
             return E_POINTER;
         }
         *object = nullptr;
-        const NamedProperty found = FindKeyedProperty(Point::GetPropertyDescription, key);
-        if (FAILED(found.result)) {
-            return found.result;
-        }
-        return Answer(NewDescription(*found.info, riid, object), found.injected);
+        return GiveDescription(FindKeyedProperty(Point::GetPropertyDescription, key), riid, object);
     });
 }
 
@@ -217,11 +221,8 @@ HRESULT PSGetPropertyDescriptionByName(PCWSTR name, REFIID riid, void** object) 
             return E_POINTER;
         }
         *object = nullptr;
-        const NamedProperty found = FindNamedProperty(Point::GetPropertyDescriptionByName, name);
-        if (FAILED(found.result)) {
-            return found.result;
-        }
-        return Answer(NewDescription(*found.info, riid, object), found.injected);
+        return GiveDescription(FindNamedProperty(Point::GetPropertyDescriptionByName, name), riid,
+                               object);
     });
 }
 
