@@ -2,6 +2,8 @@
 // stand-in property system.
 #pragma once
 
+#include "common/UniqueResource.h"
+
 #include <string>
 
 namespace zekhost {
@@ -17,5 +19,8 @@ std::string LoadError();
 void* LibrarySymbol(void* handle, const char* name);
 
 void CloseLibrary(void* handle);
+
+// A library loaded by OpenLibrary, closed with CloseLibrary.
+using OwnedLibrary = zekcommon::UniqueResource<void*, &CloseLibrary>;
 
 } // namespace zekhost

@@ -1,7 +1,5 @@
 #include "host/ExtenderLibrary.h"
 
-#include "host/DynamicLibrary.h"
-
 namespace zekhost {
 
 #ifdef _WIN32
@@ -12,13 +10,14 @@ const char* const DefaultExtenderName = "libzxvto38r.so";
 
 bool ExtenderLibrary::Load(const std::string& path, std::string& error) {
     Unload();
-    handle_ = OpenLibrary(path);
-    if (handle_ == nullptr) {
+    library_.reset(OpenLibrary(path));
+    if (!library_) {
         error = "cannot load " + path + ": " + LoadError();
         return false;
     }
-    api_.query = reinterpret_cast<ZEKExtenderQueryWFn>(LibrarySymbol(handle_, "ZEKExtenderQueryW"));
-    api_.call = reinterpret_cast<ZEKExtender2WFn>(LibrarySymbol(handle_, "ZEKExtender2W"));
+    api_.query =
+        reinterpret_cast<ZEKExtenderQueryWFn>(LibrarySymbol(library_.get(), "ZEKExtenderQueryW"));
+    api_.call = reinterpret_cast<ZEKExtender2WFn>(LibrarySymbol(library_.get(), "ZEKExtender2W"));
     if (api_.query == nullptr || api_.call == nullptr) {
         error = path + " does not export ZEKExtenderQueryW and ZEKExtender2W";
         Unload();
@@ -28,10 +27,7 @@ bool ExtenderLibrary::Load(const std::string& path, std::string& error) {
 }
 
 void ExtenderLibrary::Unload() {
-    if (handle_ != nullptr) {
-        CloseLibrary(handle_);
-    }
-    handle_ = nullptr;
+    library_.reset();
     api_ = ExtenderApi{};
 }
 

@@ -2,6 +2,7 @@
 // library's static destructors.
 #pragma once
 
+#include "host/DynamicLibrary.h"
 #include "host/HostSession.h"
 
 #include <string>
@@ -14,7 +15,6 @@ extern const char* const DefaultExtenderName;
 class ExtenderLibrary {
 public:
     ExtenderLibrary() = default;
-    ~ExtenderLibrary() { Unload(); }
     ExtenderLibrary(const ExtenderLibrary&) = delete;
     ExtenderLibrary& operator=(const ExtenderLibrary&) = delete;
 
@@ -25,7 +25,7 @@ public:
     const ExtenderApi& Api() const { return api_; }
 
 private:
-    void* handle_ = nullptr;
+    OwnedLibrary library_;
     ExtenderApi api_;
 };
 

@@ -1,5 +1,6 @@
 #include "host/ScriptLexer.h"
 
+#include "common/HexDigits.h"
 #include "host/Utf.h"
 
 #include <cctype>
@@ -17,19 +18,6 @@ bool IsIdentifierChar(char c) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c) {
-    if (IsDigit(c)) {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 bool StartsNumber(const std::string& line, std::size_t pos) {
@@ -57,16 +45,14 @@ std::size_t NumberEnd(const std::string& line, std::size_t pos) {
     return pos;
 }
 
-bool ReadHexUnit(const std::string& line, std::size_t& pos, int digits, std::uint32_t& value) {
-    value = 0;
-    for (int i = 0; i < digits; ++i) {
-        const int digit = pos < line.size() ? HexValue(line[pos]) : -1;
-        if (digit < 0) {
-            return false;
-        }
-        value = value * 16 + static_cast<std::uint32_t>(digit);
-        ++pos;
+bool ReadHexUnit(const std::string& line, std::size_t& pos, std::size_t digits,
+                 std::uint32_t& value) {
+    std::uint64_t read = 0;
+    if (!zekcommon::ReadHexDigits(line, pos, digits, read)) {
+        return false;
     }
+    pos += digits;
+    value = static_cast<std::uint32_t>(read);
     return true;
 }
 
@@ -200,8 +186,8 @@ bool ParseIntegerLiteral(const std::string& text, IntegerLiteral& literal) {
     const std::uint64_t base = literal.hex ? 16 : 10;
     constexpr std::uint64_t limit = 0xFFFFFFFFFFull; // far past any 32-bit value
     for (; pos < text.size(); ++pos) {
-        const int digit =
-            literal.hex ? HexValue(text[pos]) : (IsDigit(text[pos]) ? text[pos] - '0' : -1);
+        const int digit = literal.hex ? zekcommon::HexDigitValue(text[pos])
+                                      : (IsDigit(text[pos]) ? text[pos] - '0' : -1);
         if (digit < 0) {
             return false;
         }

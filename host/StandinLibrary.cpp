@@ -47,24 +47,20 @@ bool StandinLibrary::Load() {
         return IsLoaded();
     }
     tried_ = true;
-    handle_ = OpenStandin();
-    if (handle_ == nullptr) {
+    library_.reset(OpenStandin());
+    if (!library_) {
         return false;
     }
     // Without the override this is the system's own library, which has no control export.
-    control_ = LibrarySymbol(handle_, ZEK_STANDIN_CONTROL_EXPORT);
+    control_ = LibrarySymbol(library_.get(), ZEK_STANDIN_CONTROL_EXPORT);
     if (control_ == nullptr) {
-        CloseLibrary(handle_);
-        handle_ = nullptr;
+        library_.reset();
     }
     return IsLoaded();
 }
 
 void StandinLibrary::Unload() {
-    if (handle_ != nullptr) {
-        CloseLibrary(handle_);
-    }
-    handle_ = nullptr;
+    library_.reset();
     control_ = nullptr;
 }
 

@@ -3,6 +3,7 @@
 // DLL overrides make that the stand-in), loaded at the first command and held until Unload.
 #pragma once
 
+#include "host/DynamicLibrary.h"
 #include "host/StandinChannel.h"
 
 namespace zekhost {
@@ -10,7 +11,6 @@ namespace zekhost {
 class StandinLibrary : public StandinChannel {
 public:
     StandinLibrary() = default;
-    ~StandinLibrary() override { Unload(); }
     StandinLibrary(const StandinLibrary&) = delete;
     StandinLibrary& operator=(const StandinLibrary&) = delete;
 
@@ -23,7 +23,7 @@ public:
     bool Send(const std::string& command, std::int32_t& status, std::string& reply) override;
 
 private:
-    void* handle_ = nullptr;
+    OwnedLibrary library_;
     void* control_ = nullptr;
     bool tried_ = false;
 };

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace standin {
 namespace {
@@ -30,6 +31,57 @@ HRESULT GiveText(const WString* text, HRESULT own, const std::optional<Injection
         }
     }
     return injected ? injected->result : own;
+}
+
+// The property a call names, and the injection at the call: info is set when result succeeds.
+struct NamedProperty {
+    HRESULT result = S_OK;
+    const PropertyInfo* info = nullptr;
+    std::optional<Injection> injected;
+};
+
+// The property of a name or key, unless the injection at the call fails it first.
+template <typename NameOrKey>
+NamedProperty LookUp(std::optional<Injection> injected, const NameOrKey& nameOrKey) {
+    NamedProperty found;
+    found.injected = std::move(injected);
+    if (found.injected && FAILED(found.injected->result)) {
+        found.result = found.injected->result;
+        return found;
+    }
+    found.info = FindProperty(nameOrKey);
+    found.result = found.info != nullptr ? S_OK : TYPE_E_ELEMENTNOTFOUND;
+    return found;
+}
+
+// As every call that takes a canonical name finds it: no name is E_INVALIDARG, an injected
+// failure answers before the lookup, an unknown name is TYPE_E_ELEMENTNOTFOUND.
+NamedProperty FindNamedProperty(Point point, PCWSTR name) {
+    if (name == nullptr) {
+        NamedProperty none;
+        none.result = E_INVALIDARG;
+        return none;
+    }
+    const WString canonical(name);
+    return LookUp(InjectedForName(point, canonical), canonical);
+}
+
+// The same for a call that takes a key.
+NamedProperty FindKeyedProperty(Point point, REFPROPERTYKEY key) {
+    return LookUp(InjectedFor(point, nullptr, key), key);
+}
+
+// A call's own failure, or the injected result in place of its success.
+HRESULT Answer(HRESULT own, const std::optional<Injection>& injected) {
+    return FAILED(own) || !injected ? own : injected->result;
+}
+
+// The description of the property found, under the injected result.
+HRESULT GiveDescription(const NamedProperty& found, REFIID riid, void** object) {
+    if (FAILED(found.result)) {
+        return found.result;
+    }
+    return Answer(NewDescription(*found.info, riid, object), found.injected);
 }
 
 } // namespace
@@ -117,20 +169,12 @@ HRESULT PSGetPropertyKeyFromName(PCWSTR name, PROPERTYKEY* key) {
             return E_POINTER;
         }
         std::memset(key, 0, sizeof *key);
-        if (name == nullptr) {
-            return E_INVALIDARG;
+        const NamedProperty found = FindNamedProperty(Point::GetPropertyKeyFromName, name);
+        if (FAILED(found.result)) {
+            return found.result;
         }
-        const WString canonical(name);
-        const auto injected = InjectedForName(Point::GetPropertyKeyFromName, canonical);
-        if (injected && FAILED(injected->result)) {
-            return injected->result;
-        }
-        const PropertyInfo* info = FindProperty(canonical);
-        if (info == nullptr) {
-            return TYPE_E_ELEMENTNOTFOUND;
-        }
-        *key = info->key;
-        return injected ? injected->result : S_OK;
+        *key = found.info->key;
+        return Answer(found.result, found.injected);
     });
 }
 
@@ -153,16 +197,11 @@ HRESULT PSCoerceToCanonicalValue(REFPROPERTYKEY key, PROPVARIANT* value) {
         if (value == nullptr) {
             return E_POINTER;
         }
-        const auto injected = InjectedFor(Point::CoerceToCanonicalValue, nullptr, key);
-        if (injected && FAILED(injected->result)) {
-            return injected->result;
+        const NamedProperty found = FindKeyedProperty(Point::CoerceToCanonicalValue, key);
+        if (FAILED(found.result)) {
+            return found.result;
         }
-        const PropertyInfo* info = FindProperty(key);
-        if (info == nullptr) {
-            return TYPE_E_ELEMENTNOTFOUND;
-        }
-        const HRESULT result = CoerceVariant(*info, value);
-        return FAILED(result) || !injected ? result : injected->result;
+        return Answer(CoerceVariant(*found.info, value), found.injected);
     });
 }
 
@@ -172,16 +211,7 @@ HRESULT PSGetPropertyDescription(REFPROPERTYKEY key, REFIID riid, void** object)
             return E_POINTER;
         }
         *object = nullptr;
-        const auto injected = InjectedFor(Point::GetPropertyDescription, nullptr, key);
-        if (injected && FAILED(injected->result)) {
-            return injected->result;
-        }
-        const PropertyInfo* info = FindProperty(key);
-        if (info == nullptr) {
-            return TYPE_E_ELEMENTNOTFOUND;
-        }
-        const HRESULT result = NewDescription(*info, riid, object);
-        return FAILED(result) || !injected ? result : injected->result;
+        return GiveDescription(FindKeyedProperty(Point::GetPropertyDescription, key), riid, object);
     });
 }
 
@@ -191,20 +221,8 @@ HRESULT PSGetPropertyDescriptionByName(PCWSTR name, REFIID riid, void** object) 
             return E_POINTER;
         }
         *object = nullptr;
-        if (name == nullptr) {
-            return E_INVALIDARG;
-        }
-        const WString canonical(name);
-        const auto injected = InjectedForName(Point::GetPropertyDescriptionByName, canonical);
-        if (injected && FAILED(injected->result)) {
-            return injected->result;
-        }
-        const PropertyInfo* info = FindProperty(canonical);
-        if (info == nullptr) {
-            return TYPE_E_ELEMENTNOTFOUND;
-        }
-        const HRESULT result = NewDescription(*info, riid, object);
-        return FAILED(result) || !injected ? result : injected->result;
+        return GiveDescription(FindNamedProperty(Point::GetPropertyDescriptionByName, name), riid,
+                               object);
     });
 }
 
@@ -214,8 +232,7 @@ HRESULT PropVariantClear(PROPVARIANT* value) {
         if (injected && FAILED(injected->result)) {
             return injected->result;
         }
-        const HRESULT result = ClearVariant(value);
-        return FAILED(result) || !injected ? result : injected->result;
+        return Answer(ClearVariant(value), injected);
     });
 }
 

@@ -1,44 +1,17 @@
 #include "standin/Keys.h"
 
+#include "common/HexDigits.h"
+
 #include <cstdio>
 #include <cstring>
 
 namespace standin {
 namespace {
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
-// Exactly `digits` hex digits at text[pos].
-bool ReadHex(std::string_view text, std::size_t pos, std::size_t digits, std::uint64_t& value) {
-    if (pos + digits > text.size()) {
-        return false;
-    }
-    value = 0;
-    for (std::size_t i = 0; i < digits; ++i) {
-        const int digit = HexDigit(text[pos + i]);
-        if (digit < 0) {
-            return false;
-        }
-        value = value * 16 + static_cast<std::uint64_t>(digit);
-    }
-    return true;
-}
-
 bool ReadPid(std::string_view text, DWORD& pid) {
     std::uint64_t value = 0;
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        if (text.size() > 10 || !ReadHex(text, 2, text.size() - 2, value)) {
+        if (text.size() > 10 || !zekcommon::ReadHexDigits(text, 2, text.size() - 2, value)) {
             return false;
         }
     } else {
@@ -87,21 +60,21 @@ bool ParseKey(std::string_view text, PROPERTYKEY& key) {
     }
     std::uint64_t value = 0;
     PROPERTYKEY parsed{};
-    if (!ReadHex(text, 1, 8, value)) {
+    if (!zekcommon::ReadHexDigits(text, 1, 8, value)) {
         return false;
     }
     parsed.fmtid.Data1 = static_cast<std::uint32_t>(value);
-    if (!ReadHex(text, 10, 4, value)) {
+    if (!zekcommon::ReadHexDigits(text, 10, 4, value)) {
         return false;
     }
     parsed.fmtid.Data2 = static_cast<std::uint16_t>(value);
-    if (!ReadHex(text, 15, 4, value)) {
+    if (!zekcommon::ReadHexDigits(text, 15, 4, value)) {
         return false;
     }
     parsed.fmtid.Data3 = static_cast<std::uint16_t>(value);
     static constexpr std::size_t kBytePositions[8] = {20, 22, 25, 27, 29, 31, 33, 35};
     for (int i = 0; i < 8; ++i) {
-        if (!ReadHex(text, kBytePositions[i], 2, value)) {
+        if (!zekcommon::ReadHexDigits(text, kBytePositions[i], 2, value)) {
             return false;
         }
         parsed.fmtid.Data4[i] = static_cast<unsigned char>(value);

@@ -1,36 +1,18 @@
+#include "standin/TaskBlocks.h"
 #include "standin/TaskMemory.h"
 
 #include <cstdlib>
-#include <mutex>
-#include <unordered_set>
 
 namespace standin {
-namespace {
 
-struct Blocks {
-    std::mutex lock;
-    std::unordered_set<void*> live;
-    std::int64_t badFrees = 0;
-};
-
-// Never destroyed: blocks may be freed by other libraries' static destructors at exit.
-Blocks& TheBlocks() {
-    static Blocks* blocks = new Blocks;
-    return *blocks;
-}
-
-} // namespace
+const ForeignBlocks TaskMemoryForeignBlocks = ForeignBlocks::None;
 
 void* TaskAlloc(std::size_t size) {
     void* block = std::malloc(size == 0 ? 1 : size);
     if (block == nullptr) {
         return nullptr;
     }
-    Blocks& blocks = TheBlocks();
-    std::lock_guard<std::mutex> guard(blocks.lock);
-    try {
-        blocks.live.insert(block);
-    } catch (...) {
+    if (!TheTaskBlocks().Allocated(block)) {
         std::free(block);
         return nullptr;
     }
@@ -38,34 +20,9 @@ void* TaskAlloc(std::size_t size) {
 }
 
 void TaskFree(void* block) {
-    if (block == nullptr) {
-        return;
+    if (block != nullptr && TheTaskBlocks().Freeing(block)) {
+        std::free(block);
     }
-    Blocks& blocks = TheBlocks();
-    std::lock_guard<std::mutex> guard(blocks.lock);
-    if (blocks.live.erase(block) == 0) {
-        ++blocks.badFrees; // freed twice, or never ours: leave it alone
-        return;
-    }
-    std::free(block);
-}
-
-std::int64_t LiveAllocations() {
-    Blocks& blocks = TheBlocks();
-    std::lock_guard<std::mutex> guard(blocks.lock);
-    return static_cast<std::int64_t>(blocks.live.size());
-}
-
-std::int64_t BadFrees() {
-    Blocks& blocks = TheBlocks();
-    std::lock_guard<std::mutex> guard(blocks.lock);
-    return blocks.badFrees;
-}
-
-void ForgetBadFrees() {
-    Blocks& blocks = TheBlocks();
-    std::lock_guard<std::mutex> guard(blocks.lock);
-    blocks.badFrees = 0;
 }
 
 } // namespace standin

@@ -1,52 +1,16 @@
+#include "standin/TaskBlocks.h"
 #include "standin/TaskMemory.h"
 
-#include <mutex>
-#include <unordered_set>
-
 namespace standin {
+
+const ForeignBlocks TaskMemoryForeignBlocks = ForeignBlocks::Possible;
+
 namespace {
-
-// The system allocator's IMallocSpy is called under the allocator's own lock, so our lock is
-// never held while calling CoTaskMemAlloc or CoTaskMemFree (that order would deadlock).
-struct Blocks {
-    std::mutex lock;
-    std::unordered_set<void*> live;  // ours, not yet freed
-    std::unordered_set<void*> freed; // ours, freed, address not handed out again since
-    std::int64_t badFrees = 0;
-    bool spying = false;
-};
-
-Blocks& TheBlocks() {
-    static Blocks* blocks = new Blocks;
-    return *blocks;
-}
-
-// True when the block may really be freed.
-bool NoteFree(void* block) {
-    Blocks& blocks = TheBlocks();
-    std::lock_guard<std::mutex> guard(blocks.lock);
-    if (blocks.live.erase(block) != 0) {
-        try {
-            blocks.freed.insert(block);
-        } catch (...) {
-        }
-        return true;
-    }
-    if (blocks.freed.count(block) != 0) {
-        ++blocks.badFrees;
-        return false;
-    }
-    return true; // someone else's block
-}
-
-void NoteAddressReused(void* block) {
-    Blocks& blocks = TheBlocks();
-    std::lock_guard<std::mutex> guard(blocks.lock);
-    blocks.freed.erase(block);
-}
 
 thread_local bool reallocOfOurs = false;
 
+// The system allocator's IMallocSpy is called under the allocator's own lock; the record's lock
+// is never held while calling CoTaskMemAlloc or CoTaskMemFree (that order would deadlock).
 class Spy final : public IMallocSpy {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
@@ -66,33 +30,23 @@ public:
     SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T request) override { return request; }
     void* STDMETHODCALLTYPE PostAlloc(void* actual) override {
         if (actual != nullptr) {
-            NoteAddressReused(actual);
+            TheTaskBlocks().AddressReused(actual);
         }
         return actual;
     }
     void* STDMETHODCALLTYPE PreFree(void* request, BOOL) override {
-        return request != nullptr && !NoteFree(request) ? nullptr : request;
+        return request != nullptr && !TheTaskBlocks().Freeing(request) ? nullptr : request;
     }
     void STDMETHODCALLTYPE PostFree(BOOL) override {}
     SIZE_T STDMETHODCALLTYPE PreRealloc(void* request, SIZE_T size, void** newRequest,
                                         BOOL) override {
         *newRequest = request;
-        Blocks& blocks = TheBlocks();
-        std::lock_guard<std::mutex> guard(blocks.lock);
-        reallocOfOurs = blocks.live.erase(request) != 0;
+        reallocOfOurs = TheTaskBlocks().ReallocationOf(request);
         return size;
     }
     void* STDMETHODCALLTYPE PostRealloc(void* actual, BOOL) override {
         if (actual != nullptr) {
-            Blocks& blocks = TheBlocks();
-            std::lock_guard<std::mutex> guard(blocks.lock);
-            blocks.freed.erase(actual);
-            if (reallocOfOurs) {
-                try {
-                    blocks.live.insert(actual);
-                } catch (...) {
-                }
-            }
+            TheTaskBlocks().Reallocated(actual, reallocOfOurs);
         }
         reallocOfOurs = false;
         return actual;
@@ -130,13 +84,7 @@ void* TaskAlloc(std::size_t size) {
     if (block == nullptr) {
         return nullptr;
     }
-    Blocks& blocks = TheBlocks();
-    std::unique_lock<std::mutex> guard(blocks.lock);
-    try {
-        blocks.live.insert(block);
-        blocks.freed.erase(block);
-    } catch (...) {
-        guard.unlock();
+    if (!TheTaskBlocks().Allocated(block)) {
         CoTaskMemFree(block);
         return nullptr;
     }
@@ -149,27 +97,9 @@ void TaskFree(void* block) {
     }
     if (Spying()) {
         CoTaskMemFree(block); // the spy does the bookkeeping
-    } else if (NoteFree(block)) {
+    } else if (TheTaskBlocks().Freeing(block)) {
         CoTaskMemFree(block);
     }
-}
-
-std::int64_t LiveAllocations() {
-    Blocks& blocks = TheBlocks();
-    std::lock_guard<std::mutex> guard(blocks.lock);
-    return static_cast<std::int64_t>(blocks.live.size());
-}
-
-std::int64_t BadFrees() {
-    Blocks& blocks = TheBlocks();
-    std::lock_guard<std::mutex> guard(blocks.lock);
-    return blocks.badFrees;
-}
-
-void ForgetBadFrees() {
-    Blocks& blocks = TheBlocks();
-    std::lock_guard<std::mutex> guard(blocks.lock);
-    blocks.badFrees = 0;
 }
 
 } // namespace standin

@@ -3,9 +3,8 @@
 // every platform. Unless a test replaces it, the table holds the system's own functions.
 #pragma once
 
+#include "common/UniqueResource.h"
 #include "platform/platform.h"
-
-#include <utility>
 
 namespace zekextender {
 
@@ -21,36 +20,23 @@ extern const ModuleLoader SystemModuleLoader;
 // The table the binding calls through. Replace it only while nothing is bound through it.
 extern ModuleLoader PropertySystemLoader;
 
+// Gives a module back through PropertySystemLoader (its answer is of no use to anyone here).
+inline void FreeLoadedModule(HMODULE module) {
+    PropertySystemLoader.freeLibrary(module);
+}
+
 // One reference to a loaded module, taken and released through PropertySystemLoader.
-class OwnedModule {
+class OwnedModule : public zekcommon::UniqueResource<HMODULE, &FreeLoadedModule> {
 public:
-    OwnedModule() = default;
-    ~OwnedModule() { reset(); }
-    OwnedModule(const OwnedModule&) = delete;
-    OwnedModule& operator=(const OwnedModule&) = delete;
-
-    HMODULE get() const { return module; }
-    explicit operator bool() const { return module != nullptr; }
-
     // Loads a module by file name, releasing the one held before; false when it cannot.
     bool load(LPCWSTR fileName) {
-        reset();
-        module = PropertySystemLoader.loadLibrary(fileName);
-        return module != nullptr;
+        *put() = PropertySystemLoader.loadLibrary(fileName);
+        return get() != nullptr;
     }
     // The module's export of that name, or null.
     FARPROC find(LPCSTR name) const {
-        return module != nullptr ? PropertySystemLoader.getProcAddress(module, name) : nullptr;
+        return get() != nullptr ? PropertySystemLoader.getProcAddress(get(), name) : nullptr;
     }
-    // Releases the module (the loader's answer is of no use to anyone here).
-    void reset() {
-        if (module != nullptr) {
-            PropertySystemLoader.freeLibrary(std::exchange(module, nullptr));
-        }
-    }
-
-private:
-    HMODULE module = nullptr;
 };
 
 } // namespace zekextender

@@ -1,81 +1,38 @@
-// Owners of what the property system hands out: COM interfaces and task-allocated text.
-// A destructor releases only a held value; put() releases the old value before handing out
-// the slot for a new one, so a second call through it cannot leak.
+// Owners of what the property system hands out: COM interfaces and task-allocated text, on
+// the one owner template (a destructor releases only a held value; put() releases the old
+// value before handing out the slot), and a PROPVARIANT, which is a value, not a handle.
 #pragma once
 
+#include "common/UniqueResource.h"
 #include "platform/platform.h"
 
 #include <cstring>
-#include <utility>
 
 namespace zekextender {
 
+template <typename Interface> void ReleaseInterface(Interface* pointer) {
+    pointer->Release();
+}
+
+inline void FreeTaskMemory(WCHAR* text) {
+    CoTaskMemFree(text);
+}
+
 // One reference to a COM interface.
-template <typename Interface> class ComPtr {
+template <typename Interface>
+class ComPtr : public zekcommon::UniqueResource<Interface*, &ReleaseInterface<Interface>> {
 public:
-    ComPtr() = default;
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ComPtr(ComPtr&& other) noexcept : pointer(std::exchange(other.pointer, nullptr)) {}
-    ComPtr& operator=(ComPtr&& other) noexcept {
-        if (this != &other) {
-            reset();
-            pointer = std::exchange(other.pointer, nullptr);
-        }
-        return *this;
-    }
-
-    Interface* get() const { return pointer; }
-    Interface* operator->() const { return pointer; }
-    explicit operator bool() const { return pointer != nullptr; }
-
-    Interface** put() {
-        reset();
-        return &pointer;
-    }
+    Interface* operator->() const { return this->get(); }
     // The slot as the void** of the functions that take an interface identifier.
-    void** put_void() { return reinterpret_cast<void**>(put()); }
-
-    void reset() {
-        if (pointer != nullptr) {
-            std::exchange(pointer, nullptr)->Release();
-        }
-    }
-
-private:
-    Interface* pointer = nullptr;
+    void** put_void() { return reinterpret_cast<void**>(this->put()); }
 };
 
 // Text allocated with the COM task allocator, freed with CoTaskMemFree.
-class TaskText {
+class TaskText : public zekcommon::UniqueResource<WCHAR*, &FreeTaskMemory> {
 public:
-    TaskText() = default;
-    ~TaskText() { reset(); }
-    TaskText(const TaskText&) = delete;
-    TaskText& operator=(const TaskText&) = delete;
-
-    WCHAR* get() const { return text; }
-    WCHAR** put() {
-        reset();
-        return &text;
-    }
     // A copy of the text; a null pointer reads as empty.
-    WString str() const { return text != nullptr ? WString(text) : WString(); }
-
-    void reset() {
-        if (text != nullptr) {
-            CoTaskMemFree(std::exchange(text, nullptr));
-        }
-    }
-
-private:
-    WCHAR* text = nullptr;
+    WString str() const { return get() != nullptr ? WString(get()) : WString(); }
 };
-
-} // namespace zekextender
-
-namespace zekextender {
 
 // A PROPVARIANT that starts zeroed (VT_EMPTY) and is cleared, through the bound property
 // system, when it is destroyed.

@@ -14,8 +14,7 @@ using namespace zekextender;
 namespace {
 
 // System.Title: {F29F85E0-4FF9-1068-AB91-08002B27B3D9},2
-constexpr PROPERTYKEY TitleKey = {
-    {0xF29F85E0, 0x4FF9, 0x1068, {0xAB, 0x91, 0x08, 0x00, 0x2B, 0x27, 0xB3, 0xD9}}, 2};
+constexpr PROPERTYKEY TitleKey = standin_test::kTitle;
 
 class PropertyKeys : public standin_test::StandinTest {};
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "standin/Keys.h"
 #include "standin/StandinControl.h"
 
 #include <gtest/gtest.h>
@@ -129,11 +130,11 @@ private:
     }
 };
 
-// Interface identifiers, spelled out so that nothing links an SDK GUID library.
-constexpr GUID kIidPropertyStore = {
-    0x886D8EEB, 0x8CF2, 0x4446, {0x8D, 0x02, 0xCD, 0xBA, 0x1D, 0xBD, 0xCF, 0x99}};
-constexpr GUID kIidPropertyDescription = {
-    0x6F79D558, 0x3E96, 0x4549, {0xA1, 0xD1, 0x7D, 0x75, 0xD2, 0x28, 0x88, 0x14}};
+using standin::kIidPropertyDescription;
+using standin::kIidPropertyStore;
+
+// Published property keys, written out here rather than taken from the stand-in's schema, so
+// that a wrong key there fails the tests.
 constexpr GUID kSummary = {
     0xF29F85E0, 0x4FF9, 0x1068, {0xAB, 0x91, 0x08, 0x00, 0x2B, 0x27, 0xB3, 0xD9}};
 constexpr GUID kStorage = {

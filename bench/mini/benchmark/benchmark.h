@@ -24,9 +24,8 @@ class State {
 public:
     explicit State(IterationCount iterations) : iterations_(iterations) {}
 
-    struct Value {
-        Value() {} // user-provided: an unused loop variable is no warning
-    };
+    // The loop variable of `for (auto _ : state)`, never read: a type marked so is no warning.
+    struct [[maybe_unused]] Value {};
     class Iterator {
     public:
         Iterator(State* state, IterationCount left) : state_(state), left_(left) {}
