@@ -4,7 +4,6 @@
 #include "status/StatusCatalogue.h"
 
 #include <algorithm>
-#include <string_view>
 
 namespace zekextender {
 
@@ -21,19 +20,26 @@ std::size_t CZEKExtender::ComposeErrorText(StatusCode code, WCHAR* buffer,
     }
     DecimalText number;
     FormatDecimal(code, number);
-    const std::basic_string_view<WCHAR> separator = U16(": ");
-    const std::basic_string_view<WCHAR> parts[] = {number, separator, shortName, separator,
-                                                   *message};
-    std::size_t length = 0;
-    for (const auto& part : parts) {
-        if (length + 1 < capacity) {
-            std::copy_n(part.data(), std::min(part.size(), capacity - 1 - length), buffer + length);
-        }
-        length += part.size();
+    const std::size_t numberLength = std::char_traits<WCHAR>::length(number);
+    constexpr std::size_t SeparatorLength = 2; // ": "
+    const std::size_t length =
+        numberLength + SeparatorLength + shortName.size() + SeparatorLength + message->size();
+    if (capacity == 0) {
+        return length;
     }
-    if (capacity > 0) {
-        buffer[std::min(length, capacity - 1)] = 0;
-    }
+    // Each part as far as there is room; the text always ends with a terminator.
+    WCHAR* out = buffer;
+    WCHAR* const last = buffer + capacity - 1;
+    auto append = [&](const WCHAR* part, std::size_t size) {
+        out = length < capacity ? std::copy_n(part, size, out)
+                                : std::copy_n(part, std::min<std::size_t>(size, last - out), out);
+    };
+    append(number, numberLength);
+    append(U16(": "), SeparatorLength);
+    append(shortName.data(), shortName.size());
+    append(U16(": "), SeparatorLength);
+    append(message->data(), message->size());
+    *out = 0;
     return length;
 }
 
