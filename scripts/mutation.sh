@@ -78,10 +78,10 @@ trap 'restore; exit 130' INT TERM
 
 # The linux preset, built without optimisation or debug information: each mutant recompiles
 # one file and relinks, and that is most of its cost.
+mkdir -p "$build"
 cmake --preset linux -B "$build" -DZEK_BUILD_BENCH=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O0 -DNDEBUG" \
-    -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O0 -DNDEBUG" >"$build.configure.log" 2>&1 ||
-    { cat "$build.configure.log"; exit 1; }
-rm -f "$build.configure.log"
+    -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O0 -DNDEBUG" >"$build/configure.log" 2>&1 ||
+    { cat "$build/configure.log"; exit 1; }
 echo "building the unmutated code in $build ..."
 cmake --build "$build" -j2 >/dev/null
 echo "checking that the tests pass before any mutant ..."
