@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <map>
 #include <string>
 
@@ -31,7 +33,7 @@ protected:
         Command(R"(item "doc:oom" System.Title=lpwstr:"Alpha" System.Comment=lpwstr:"Note")");
         for (const char* name :
              {"vtoOpenPS", "vtoClosePS", "vtoCommitChanges", "vtoIsPSValid", "vtoIsPSDirty",
-              "vtoGetFileSpec", "vtoGetGPSFlags", "vtoSetPropertyValue"}) {
+              "vtoGetFileSpec", "vtoGetGPSFlags", "vtoSetPropertyValue", "vtoGetPropertyNames"}) {
             ids[name] = host.FunctionId(name);
             ASSERT_GE(ids[name], 0) << name;
         }
@@ -182,6 +184,48 @@ TEST_F(StoreAllocationFailure, FailedOpenConsumesNoHandle) {
             CloseUpTo(4);
         });
     EXPECT_GT(failures, 0u);
+}
+
+// The names arrive as a one-dimensional array; an array the host cannot fill is released,
+// with no dimensions, before the failure is reported.
+TEST_F(StoreAllocationFailure, RefusedNameArrayIsReleasedBeforeTheFailure) {
+    struct ArrayCall {
+        std::int32_t operation;
+        std::uint32_t size;
+        std::array<std::uint32_t, 5> extents;
+    };
+    static std::vector<ArrayCall> calls;
+    calls.clear();
+    host.services.arrayService = [](void*, zekextender::HostValue* value, std::uint32_t,
+                                    zekextender::ArrayDimensions* dimensions, std::uint32_t size,
+                                    std::int32_t operation) -> std::int32_t {
+        ArrayCall call{operation, size, {}};
+        if (dimensions != nullptr) {
+            std::copy(std::begin(dimensions->extent), std::end(dimensions->extent),
+                      call.extents.begin());
+        }
+        calls.push_back(call);
+        value->type = 0x100 | 0x80;
+        return 0;
+    };
+    host.services.arrayElementService = [](void*, zekextender::HostValue*, std::int32_t,
+                                           std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                                           zekextender::HostValue*, std::uint32_t,
+                                           std::int32_t) -> std::int32_t { return 1; };
+    ASSERT_EQ(OpenDocument(0), 1);
+    EXPECT_EQ(Answer("vtoGetPropertyNames", {HostHarness::Integer(1), HostHarness::Integer(1)})
+                  .resultCode,
+              -1);
+    ASSERT_EQ(calls.size(), 2u);
+    const std::array<std::uint32_t, 5> noExtents{};
+    EXPECT_EQ(calls[0].operation, zekextender::ArrayCreate);
+    EXPECT_EQ(calls[0].size, 20u);
+    EXPECT_GT(calls[0].extents[0], 0u);
+    EXPECT_TRUE(
+        std::equal(calls[0].extents.begin() + 1, calls[0].extents.end(), noExtents.begin() + 1));
+    EXPECT_EQ(calls[1].operation, zekextender::ArrayRelease);
+    EXPECT_EQ(calls[1].size, 0u);
+    EXPECT_EQ(calls[1].extents, noExtents);
 }
 
 #endif
