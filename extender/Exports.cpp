@@ -30,8 +30,8 @@ extern "C" std::int32_t ZEKExtenderQueryW(std::int16_t query, INT_PTR first,
             return 0;
         }
     } catch (...) {
-        // Only memory can run out here (the version number is computed on the way); the
-        // host sees no number yet and asks again later.
+        // Nothing in either query throws today (the version read catches its own memory
+        // failure); should an overridden one, the host sees no answer, never an exception.
         return 0;
     }
 }
