@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifndef _WIN32
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -143,7 +145,7 @@ struct NtStatusCase {
 
 constexpr NtStatusCase NtStatusCases[] = {
     {0x00000000, 0}, {0xC0000022, 5},  {0xC0000034, 2}, {0xC000003A, 3},   {0xC000000D, 87},
-    {0xC0000017, 8}, {0xC00000F3, 87}, {0xC0070005, 5}, {0xC0FFEE00, 317},
+    {0xC0000017, 8}, {0xC00000F3, 87}, {0xC0070005, 5}, {0xC0FFEE00, 317}, {0x80000006, 18},
 };
 
 TEST(Platform, NtStatusToWinError) {
@@ -274,9 +276,30 @@ TEST(Platform, VersionInfoOfDamagedFiles) {
     }
     EXPECT_EQ(sizeOf("#!/bin/sh\n"), 0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_FORMAT));
+    // Open errors by their Windows names: a file taken for a folder, one this user may not read.
+    EXPECT_EQ(GetFileVersionInfoSizeW((scratchName + u"/x").c_str(), nullptr), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    if (geteuid() != 0 && chmod(scratch.c_str(), 0) == 0) { // the superuser reads any file
+        EXPECT_EQ(GetFileVersionInfoSizeW(scratchName.c_str(), nullptr), 0u);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    }
     std::remove(scratch.c_str());
     EXPECT_EQ(GetFileVersionInfoSizeW(scratchName.c_str(), nullptr), 0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+// A host that closed its standard input still reads version information: the file then opens
+// as descriptor 0.
+TEST(Platform, VersionInfoWithStandardInputClosed) {
+    const WString path = zektest::CraftedModulePath("crafted_version_normal");
+    const int input = dup(0); // fails when it is closed already
+    close(0);
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), nullptr);
+    if (input >= 0) {
+        dup2(input, 0);
+        close(input);
+    }
+    EXPECT_GT(size, 0u);
 }
 
 TEST(Platform, FileNamesSurviveUtf16) {
@@ -285,18 +308,25 @@ TEST(Platform, FileNamesSurviveUtf16) {
         SCOPED_TRACE(name);
         EXPECT_EQ(zekplatform::PathFromUtf16(zekplatform::PathToUtf16(name).c_str()), name);
     }
+    // Valid UTF-8 becomes its characters; a byte that breaks a sequence is kept on its own.
+    EXPECT_EQ(zekplatform::PathToUtf16("caf\xc3\xa9"), u"caf\u00e9");
+    EXPECT_EQ(zekplatform::PathToUtf16("\xf0\x9f\x98\x80"), u"\U0001F600");
+    EXPECT_EQ(zekplatform::PathToUtf16("\xc3("), u"\xdcc3(");
 }
 
 #endif
 
 } // namespace
 
-// OLE is per thread, and a second initialisation on a thread that has it says so: the stand-in
-// plays Windows' OLE here, and the calls must reach it.
+// OLE is per thread; a second initialisation on a thread that has it says so, and each
+// uninitialisation undoes one. The stand-in plays Windows' OLE here, and the calls must reach it.
 TEST(Platform, OleInitializeCountsPerThread) {
-    const HRESULT first = OleInitialize(nullptr);
-    ASSERT_TRUE(first == S_OK || first == S_FALSE); // the extender may have initialised it
-    EXPECT_EQ(OleInitialize(nullptr), S_FALSE);
-    OleUninitialize();
-    OleUninitialize();
+    std::thread([] {
+        EXPECT_EQ(OleInitialize(nullptr), S_OK);
+        EXPECT_EQ(OleInitialize(nullptr), S_FALSE);
+        OleUninitialize();
+        OleUninitialize();
+        EXPECT_EQ(OleInitialize(nullptr), S_OK);
+        OleUninitialize();
+    }).join();
 }
