@@ -185,7 +185,9 @@ TEST_F(SystemModules, EveryLoadAndFreeIsRecordedAndCounted) {
     SetLastError(0);
     EXPECT_FALSE(FreeLibrary(shell32));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    SetLastError(0);
     EXPECT_EQ(GetProcAddress(propsys, "FakeSystemModuleAnswer"), nullptr);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
 
     const std::vector<ModuleEvent> events = zekplatform::TakeModuleEvents();
     EXPECT_EQ(Describe(events), "load shell32.dll; load propsys.dll; load propsys.dll; "
