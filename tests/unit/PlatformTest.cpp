@@ -311,8 +311,10 @@ TEST(Platform, FileNamesSurviveUtf16) {
     }
     // Valid UTF-8 becomes its characters; a byte that breaks a sequence is kept on its own.
     EXPECT_EQ(zekplatform::PathToUtf16("caf\xc3\xa9"), u"caf\u00e9");
+    EXPECT_EQ(zekplatform::PathToUtf16("\xe2\x82\xac"), u"\u20ac");
     EXPECT_EQ(zekplatform::PathToUtf16("\xf0\x9f\x98\x80"), u"\U0001F600");
     EXPECT_EQ(zekplatform::PathToUtf16("\xc3("), u"\xdcc3(");
+    EXPECT_EQ(zekplatform::PathToUtf16("\xe2\x82("), u"\xdce2\xdc82(");
 }
 
 #endif
