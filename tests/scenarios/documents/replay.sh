@@ -77,12 +77,12 @@ for doc in "$@"; do
         else
             # The host names the transcript's line; the map gives the document's (past the end
             # of a block: its last line).
-            at=$(sed -n 's/.* at line \([0-9]*\)$/\1/p' "$out/$line.report")
+            at=$(sed -n 's/.* at line \([0-9]*\).*/\1/p' "$out/$line.report")
             where=$line
             [ -z "$at" ] || where=$(sed -n "${at}p" "$out/$line.lines")
             [ -n "$where" ] || where=$(tail -n 1 "$out/$line.lines")
             echo "$doc:$where: the transcript differs"
-            sed "/ at line [0-9]*$/d" "$out/$line.report"
+            sed "/ at line [0-9]/d" "$out/$line.report"
             failed=1 differ=$((differ + 1))
         fi
     done <"$out/blocks"
