@@ -27,6 +27,10 @@ using StoredValues = std::vector<std::pair<WString, Value>>;
 // folder on the way, 0x80070005 without permission. A path that is not absolute is not found.
 HRESULT ReadFileFacts(const WString& path, FileFacts& facts);
 
+// S_OK when the file opens for reading, as a property handler's stream opens it; otherwise the
+// file system's refusal as an HRESULT (E_ACCESSDENIED when its user may not read it).
+HRESULT CheckReadable(const WString& path);
+
 // What names one file for holding it: the full path in lower case on Windows, the path as
 // given elsewhere.
 WString FileIdentity(const WString& path);

@@ -12,6 +12,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 namespace standin {
 namespace {
@@ -131,6 +132,16 @@ HRESULT ReadFileFacts(const WString& path, FileFacts& facts) {
     if (S_ISLNK(info.stx_mode)) {
         facts.attributes |= kReparsePoint;
     }
+    return S_OK;
+}
+
+HRESULT CheckReadable(const WString& path) {
+    // Not blocking: a FIFO must not stall the open.
+    const int file = open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (file < 0) {
+        return FromErrno(errno);
+    }
+    close(file);
     return S_OK;
 }
 

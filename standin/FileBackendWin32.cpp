@@ -62,6 +62,18 @@ HRESULT ReadFileFacts(const WString& path, FileFacts& facts) {
     return S_OK;
 }
 
+HRESULT CheckReadable(const WString& path) {
+    // Shared every way: the check itself must not stand in another opener's way.
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return LastError();
+    }
+    CloseHandle(file);
+    return S_OK;
+}
+
 WString FileIdentity(const WString& path) {
     return Normalised(path);
 }

@@ -346,6 +346,15 @@ HRESULT OpenStore(PCWSTR parsingName, DWORD flags, REFIID riid, void** object) {
         hasHandler = handler != nullptr;
         if (hasHandler) {
             target.handler = *handler;
+            // The handler is given the file opened for reading at least, so a file its user
+            // may not read fails here, not at the first read (documented:
+            // IInitializeWithStream::Initialize, IInitializeWithFile::Initialize, "If the file
+            // cannot be opened ... returns a suitable error code"; the code is the file
+            // system's, E_ACCESSDENIED, assumed).
+            const HRESULT readable = CheckReadable(name);
+            if (FAILED(readable)) {
+                return readable;
+            }
         }
         // A handler opened for writing holds its file exclusively until it lets go.
         const WString identity = FileIdentity(name);
