@@ -1,5 +1,6 @@
 // zekhost [--extender PATH] [--host-version N] [--offer V1,V2,...] [--expect FILE]
-//         [--standin-check] [--standin PATH] [--com sta|mta] [--load-thread] [--define NAME=TEXT ...]
+//         [--standin-check] [--standin PATH] [--com sta|mta] [--load-thread] [--define NAME=TEXT
+//         ...]
 //         (--info | SCRIPT)
 #pragma once
 

@@ -217,8 +217,8 @@ void ScriptRunner::RunDirective(const Directive& directive, std::string& transcr
         transcript += RunStandinCommand(standin_, directive.text);
         break;
     case DirectiveKind::Com:
-        transcript += "com: " + (standin_ != nullptr ? standin_->ComApartment() : "unavailable") +
-                      "\n";
+        transcript +=
+            "com: " + (standin_ != nullptr ? standin_->ComApartment() : "unavailable") + "\n";
         break;
     case DirectiveKind::Exit:
         exitRequested_ = true;

@@ -17,8 +17,8 @@ std::atomic<bool> detached{false};
 } // namespace
 
 Accounting ReadAccounting() {
-    return {references.load(), LiveAllocations(), BadFrees(), overReleases.load(),
-            usesAfterCommit.load(), unmatchedUninitialisations.load()};
+    return {references.load(),   LiveAllocations(),      BadFrees(),
+            overReleases.load(), usesAfterCommit.load(), unmatchedUninitialisations.load()};
 }
 
 bool IsBalanced(const Accounting& accounting) {

@@ -15,7 +15,6 @@ struct ThreadCom {
 };
 thread_local ThreadCom threadCom;
 
-
 // Off Windows the library's finalisers are its process-exit detach (also run by dlclose,
 // after which nothing can call it anyway).
 struct DetachMark {

@@ -111,7 +111,8 @@ private:
         Bind(taskAlloc, dlsym(module, "CoTaskMemAlloc"));
         Bind(taskFree, dlsym(module, "CoTaskMemFree"));
         // Stores open only where COM is initialised: this thread holds it to the end.
-        if (auto initialise = reinterpret_cast<HRESULT (*)(void*)>(dlsym(module, "OleInitialize"))) {
+        if (auto initialise =
+                reinterpret_cast<HRESULT (*)(void*)>(dlsym(module, "OleInitialize"))) {
             initialise(nullptr);
         }
         return open != nullptr && taskAlloc != nullptr && taskFree != nullptr ? ""
