@@ -25,7 +25,8 @@ using ApartmentTypeFn = std::int32_t (*)(int*, int*);
 // stand-in that plays it elsewhere (the instance the extender binds, beside this program).
 void* ComLibrary() {
 #ifdef _WIN32
-    static void* const library = LoadLibraryExW(L"ole32.dll", nullptr, 0x800);
+    static void* const library =
+        LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
 #else
     static void* const library =
         dlopen((ProgramDirectory() + "/libzekpropsys.so").c_str(), RTLD_NOW | RTLD_LOCAL);

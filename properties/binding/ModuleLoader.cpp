@@ -8,6 +8,7 @@ namespace {
 
 // Plain functions of our own, so that both tables are constant-initialised: ready before any
 // static object can bind, whatever the order of start-up.
+//
 // System libraries come from the system folder only: a search that starts in the program's
 // folder would run a planted propsys.dll (not one of the libraries Windows always takes from
 // the system folder) inside the interpreter. Where the flag is refused (Windows 7 without
