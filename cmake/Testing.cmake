@@ -2,6 +2,7 @@
 # process shares one private prefix and one wineserver, started by a fixture.
 if(WIN32 AND CMAKE_CROSSCOMPILING)
     set(ZEK_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+    set(ZEK_STANDIN_BIN ${CMAKE_BINARY_DIR}/bin)
     configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh
                    @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
                    GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -5,11 +5,14 @@
 
 using namespace zekextender;
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+// MinGW's start-up code calls this before the static objects' destructors on detach, so they
+// see ProcessEnding. A non-null reserved pointer on detach means the process is ending.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         ModuleHandle = instance;
     } else if (reason == DLL_PROCESS_DETACH) {
         ModuleHandle = nullptr;
+        ProcessEnding = reserved != nullptr;
     }
     return TRUE;
 }

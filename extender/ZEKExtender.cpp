@@ -9,6 +9,7 @@ namespace zekextender {
 
 CZEKExtender* TheExtender = nullptr;
 HMODULE ModuleHandle = nullptr;
+bool ProcessEnding = false;
 
 CZEKExtender::CZEKExtender() {
     // Built while the module loads: should memory run out, the framework's messages are left

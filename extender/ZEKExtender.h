@@ -239,6 +239,10 @@ std::int32_t Handler(CZEKExtender& extender, INT_PTR hostParam1, INT_PTR hostPar
 extern CZEKExtender* TheExtender;
 // The module's own instance handle, kept by DllMain.
 extern HMODULE ModuleHandle;
+// Set by DllMain when the module is detached because the process is ending (not unloaded by
+// FreeLibrary); the static objects' destructors, which run after it, then leave everything to
+// the system.
+extern bool ProcessEnding;
 
 // Framework message codes.
 constexpr std::int32_t MessageNeedNewerHost = 903;

@@ -8,7 +8,8 @@ namespace zekhost {
 
 const char* const Usage =
     "usage: zekhost [--extender PATH] [--host-version N] [--offer V1,V2,...] [--expect FILE]\n"
-    "               [--standin-check] [--define NAME=TEXT ...] (--info | SCRIPT)\n";
+    "               [--standin-check] [--standin PATH] [--com sta|mta] [--load-thread]\n"
+    "               [--define NAME=TEXT ...] (--info | SCRIPT)\n";
 
 namespace {
 
@@ -33,7 +34,8 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Options& option
             inlineValue = true;
         }
         const bool takesValue = name == "--extender" || name == "--host-version" ||
-                                name == "--offer" || name == "--expect" || name == "--define";
+                                name == "--offer" || name == "--expect" || name == "--define" ||
+                                name == "--com" || name == "--standin";
         if (takesValue && !inlineValue) {
             if (i + 1 >= arguments.size()) {
                 error = name + " needs a value";
@@ -75,6 +77,16 @@ bool ParseCommandLine(const std::vector<std::string>& arguments, Options& option
             options.info = true;
         } else if (name == "--standin-check" && !inlineValue) {
             options.standinCheck = true;
+        } else if (name == "--standin") {
+            options.standin = value;
+        } else if (name == "--com") {
+            if (value != "sta" && value != "mta") {
+                error = "--com takes sta or mta, got '" + value + "'";
+                return false;
+            }
+            options.com = value;
+        } else if (name == "--load-thread" && !inlineValue) {
+            options.loadThread = true;
         } else if (name.compare(0, 1, "-") == 0 && name != "-") {
             error = "unknown option " + arguments[i];
             return false;

@@ -1,5 +1,7 @@
 // zekhost [--extender PATH] [--host-version N] [--offer V1,V2,...] [--expect FILE]
-//         [--standin-check] [--define NAME=TEXT ...] (--info | SCRIPT)
+//         [--standin-check] [--standin PATH] [--com sta|mta] [--load-thread] [--define NAME=TEXT
+//         ...]
+//         (--info | SCRIPT)
 #pragma once
 
 #include <cstdint>
@@ -16,6 +18,9 @@ struct Options {
     std::string expect;
     bool info = false;
     bool standinCheck = false; // after the run, the stand-in's own check
+    std::string standin;       // --standin PATH: the stand-in's library, else the default
+    std::string com;           // --com sta|mta: COM on the main thread before the load
+    bool loadThread = false;   // --load-thread: the extender loaded on a thread of its own
     // --define NAME=TEXT: script variables holding wide strings before the first line.
     std::vector<std::pair<std::string, std::string>> defines;
     std::string script;

@@ -272,6 +272,8 @@ bool ParseDirective(const std::string& text, Directive& directive, std::string& 
     } else if (name == "fail") {
         error = "@fail takes array-create, array-element N, variable or none";
         return false;
+    } else if ((name == "com" || name == "exit") && parts.size() == 1) {
+        directive.kind = name == "com" ? DirectiveKind::Com : DirectiveKind::Exit;
     } else if ((name == "count" || name == "acknowledge") && parts.size() == 1) {
         directive.kind = name == "count" ? DirectiveKind::Count : DirectiveKind::Acknowledge;
     } else if (name == "callback-return" && parts.size() == 2 && lastIsNumber &&
@@ -289,7 +291,7 @@ bool ParseDirective(const std::string& text, Directive& directive, std::string& 
                ToUint32(literal, uint32)) {
         directive.kind = DirectiveKind::HostVersion;
         directive.number = uint32;
-    } else if (name == "count" || name == "acknowledge") {
+    } else if (name == "count" || name == "acknowledge" || name == "com" || name == "exit") {
         error = "@" + name + " takes no argument";
         return false;
     } else if (name == "callback-return" || name == "definition" || name == "query" ||

@@ -54,6 +54,8 @@ enum class DirectiveKind {
     Query,            // @query N
     HostVersion,      // @host-version N
     Standin,          // @standin COMMAND
+    Com,              // @com: the calling thread's COM apartment
+    Exit,             // @exit: the process ends here, the extender still loaded
 };
 
 struct Directive {

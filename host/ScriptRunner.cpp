@@ -216,6 +216,13 @@ void ScriptRunner::RunDirective(const Directive& directive, std::string& transcr
     case DirectiveKind::Standin:
         transcript += RunStandinCommand(standin_, directive.text);
         break;
+    case DirectiveKind::Com:
+        transcript +=
+            "com: " + (standin_ != nullptr ? standin_->ComApartment() : "unavailable") + "\n";
+        break;
+    case DirectiveKind::Exit:
+        exitRequested_ = true;
+        break;
     }
     transcript += anomalies;
 }
@@ -235,7 +242,8 @@ void ScriptRunner::Finish(std::string& transcript) {
 
 std::string RunScript(const std::string& script, HostSession& session,
                       const HandshakeResult& handshake, bool& hadErrors, StandinChannel* standin,
-                      const std::vector<std::pair<std::string, std::string>>& defines) {
+                      const std::vector<std::pair<std::string, std::string>>& defines,
+                      bool* exitRequested) {
     std::string transcript = handshake.anomalies;
     ScriptRunner runner(session, handshake, standin);
     for (const auto& [name, text] : defines) {
@@ -253,6 +261,13 @@ std::string RunScript(const std::string& script, HostSession& session,
         }
         runner.RunLine(script.substr(start, end - start), transcript);
         start = end + 1;
+        if (runner.ExitRequested()) {
+            if (exitRequested != nullptr) {
+                *exitRequested = true;
+            }
+            hadErrors = runner.HadErrors();
+            return transcript;
+        }
     }
     runner.Finish(transcript);
     hadErrors = runner.HadErrors();

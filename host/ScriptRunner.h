@@ -31,6 +31,8 @@ public:
     void Finish(std::string& transcript);
 
     bool HadErrors() const { return hadErrors_; }
+    // After @exit: the script stops there.
+    bool ExitRequested() const { return exitRequested_; }
 
 private:
     void RunCall(const Call& call, std::string& transcript);
@@ -45,12 +47,15 @@ private:
     StandinChannel* standin_;
     std::map<std::string, OwnedValue> variables_;
     bool hadErrors_ = false;
+    bool exitRequested_ = false;
 };
 
-// Runs a whole script (UTF-8 bytes, LF or CRLF line ends) and returns its transcript.
+// Runs a whole script (UTF-8 bytes, LF or CRLF line ends) and returns its transcript. After
+// @exit it stops, releases nothing and sets exitRequested (when given).
 std::string RunScript(const std::string& script, HostSession& session,
                       const HandshakeResult& handshake, bool& hadErrors,
                       StandinChannel* standin = nullptr,
-                      const std::vector<std::pair<std::string, std::string>>& defines = {});
+                      const std::vector<std::pair<std::string, std::string>>& defines = {},
+                      bool* exitRequested = nullptr);
 
 } // namespace zekhost

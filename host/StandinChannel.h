@@ -14,6 +14,9 @@ public:
     // Runs one command (UTF-8). False when the stand-in is not available; otherwise status is
     // what it returned (0 carried out, nonzero refused) and reply its answer.
     virtual bool Send(const std::string& command, std::int32_t& status, std::string& reply) = 0;
+
+    // The calling thread's COM apartment ("sta", "mta", "none"), for @com.
+    virtual std::string ComApartment() { return "unavailable"; }
 };
 
 // The transcript line of a @standin directive: "standin: REPLY", "standin refused: REPLY" or

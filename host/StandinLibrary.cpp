@@ -1,6 +1,7 @@
 #include "host/StandinLibrary.h"
 
 #include "host/DynamicLibrary.h"
+#include "host/HostCom.h"
 
 #include "standin/StandinControl.h"
 
@@ -22,8 +23,10 @@ constexpr std::uint32_t ReplyCapacity = 1u << 20;
 
 #ifdef _WIN32
 
+// From the system folder, where the tests place it, as the extender loads it: a propsys.dll
+// beside the program is not the one the extender binds.
 void* OpenStandin() {
-    return LoadLibraryW(L"propsys.dll");
+    return LoadLibraryExW(L"propsys.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 #else
@@ -47,7 +50,7 @@ bool StandinLibrary::Load() {
         return IsLoaded();
     }
     tried_ = true;
-    library_.reset(OpenStandin());
+    library_.reset(path_.empty() ? OpenStandin() : OpenLibrary(path_));
     if (!library_) {
         return false;
     }
@@ -57,6 +60,10 @@ bool StandinLibrary::Load() {
         library_.reset();
     }
     return IsLoaded();
+}
+
+std::string StandinLibrary::ComApartment() {
+    return zekhost::ComApartment();
 }
 
 void StandinLibrary::Unload() {

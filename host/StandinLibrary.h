@@ -6,11 +6,15 @@
 #include "host/DynamicLibrary.h"
 #include "host/StandinChannel.h"
 
+#include <string>
+#include <utility>
+
 namespace zekhost {
 
 class StandinLibrary : public StandinChannel {
 public:
-    StandinLibrary() = default;
+    // path: the library to load; empty for the one the extender binds by default.
+    explicit StandinLibrary(std::string path = std::string()) : path_(std::move(path)) {}
     StandinLibrary(const StandinLibrary&) = delete;
     StandinLibrary& operator=(const StandinLibrary&) = delete;
 
@@ -21,8 +25,10 @@ public:
     void Unload();
 
     bool Send(const std::string& command, std::int32_t& status, std::string& reply) override;
+    std::string ComApartment() override;
 
 private:
+    std::string path_;
     OwnedLibrary library_;
     void* control_ = nullptr;
     bool tried_ = false;

@@ -4,12 +4,14 @@
 #include "host/CommandLine.h"
 #include "host/ExtenderLibrary.h"
 #include "host/Handshake.h"
+#include "host/HostCom.h"
 #include "host/HostSession.h"
 #include "host/ScriptRunner.h"
 #include "host/StandinLibrary.h"
 #include "host/SystemIo.h"
 #include "host/TranscriptDiff.h"
 
+#include <cstdlib>
 #include <exception>
 
 namespace {
@@ -38,22 +40,34 @@ int Run(const std::vector<std::string>& arguments) {
     }
 
     // Declared first, so it outlives the extender, which may hold the same library.
-    StandinLibrary standin;
+    StandinLibrary standin(options.standin);
     if (options.standinCheck) {
         // Held from before the extender binds it, so the check sees the whole run even when
         // the script never talks to the stand-in and the extender frees it on unloading.
         standin.Load();
     }
+    if (!options.com.empty() && !InitialiseCom(options.com)) {
+        WriteStderr("zekhost: cannot initialise COM (" + options.com + ")\n");
+        return 1;
+    }
     ExtenderLibrary library;
     const std::string path = options.extender.empty()
                                  ? ProgramDirectory() + PathSeparator() + DefaultExtenderName
                                  : options.extender;
-    if (!library.Load(path, error)) {
+    bool loaded = false;
+    const auto load = [&] { loaded = library.Load(path, error); };
+    if (!options.loadThread) {
+        load();
+    } else if (!RunOnThread(load)) {
+        error = "cannot start a thread";
+    }
+    if (!loaded) {
         WriteStderr("zekhost: " + error + "\n");
         return 1;
     }
 
     bool failed = false;
+    bool exitRequested = false;
     std::string transcript;
     {
         HostSession session(library.Api(), options.hostVersion);
@@ -61,20 +75,28 @@ int Run(const std::vector<std::string>& arguments) {
         if (options.info) {
             transcript = FormatHandshake(handshake);
         } else {
-            transcript = RunScript(script, session, handshake, failed, &standin, options.defines);
+            transcript = RunScript(script, session, handshake, failed, &standin, options.defines,
+                                   &exitRequested);
         }
     }
     WriteStdout(transcript);
 
-    // Unloading runs the extender's static destructors, which release what it still holds;
-    // only then may the stand-in's accounts balance.
-    library.Unload();
-    if (options.standinCheck && standin.IsLoaded()) {
-        const std::string check = CheckStandin(standin);
-        WriteStdout(check);
-        transcript += check;
+    if (!exitRequested) {
+        // Unloading runs the extender's static destructors, which release what it still
+        // holds; only then may the stand-in's accounts balance.
+        library.Unload();
+        if (!options.com.empty()) {
+            const std::string com = "com after unloading: " + ComApartment() + "\n";
+            WriteStdout(com);
+            transcript += com;
+        }
+        if (options.standinCheck && standin.IsLoaded()) {
+            const std::string check = CheckStandin(standin);
+            WriteStdout(check);
+            transcript += check;
+        }
+        standin.Unload();
     }
-    standin.Unload();
 
     if (!options.expect.empty()) {
         const TranscriptDifference difference = CompareTranscripts(expected, transcript);
@@ -84,6 +106,11 @@ int Run(const std::vector<std::string>& arguments) {
                         "\n  actual:   " + difference.actual + "\n");
             failed = true;
         }
+    }
+    if (exitRequested) {
+        // As an interpreter ends whose script left stores open: the extender is still loaded
+        // and learns of it from the system (on Windows, DllMain with the process ending).
+        std::exit(failed ? 1 : 0);
     }
     return failed ? 1 : 0;
 }

@@ -20,15 +20,29 @@ CMyExtender::CMyExtender() {
         shortName.clear();
         description.clear();
     }
-    OleInitialize(nullptr); // its result changes nothing: the binding below decides
+    // Its failure keeps nothing from working (a thread in the multithreaded apartment answers
+    // RPC_E_CHANGED_MODE and can still open stores): the binding below decides.
+    oleInitialised = SUCCEEDED(OleInitialize(nullptr));
+    oleThread = GetCurrentThreadId();
     propertySystemReady = PropertySystem.Load() == StatusSuccess;
 }
 
 CMyExtender::~CMyExtender() {
+    if (ProcessEnding) {
+        // The libraries the property system loaded after this module may be detached already:
+        // no Release, no FreeLibrary, no OleUninitialize; the system reclaims everything.
+        stores.Abandon();
+        PropertySystem.Abandon();
+        return;
+    }
     stores.Clear(); // released uncommitted
     PropertySystem.Unload();
     propertySystemReady = false;
-    OleUninitialize();
+    // Only the initialising thread may balance it; on any other thread that would take away
+    // one of the host's own initialisations. Left, it costs one reference on that thread.
+    if (oleInitialised && GetCurrentThreadId() == oleThread) {
+        OleUninitialize();
+    }
 }
 
 FunctionEntry* CMyExtender::GetFunctionTable() {

@@ -42,6 +42,10 @@ public:
 private:
     // Whether the property system was bound when the extender was constructed.
     bool propertySystemReady = false;
+    // Whether OleInitialize succeeded (S_OK or S_FALSE), and on which thread: only that thread
+    // may balance it.
+    bool oleInitialised = false;
+    DWORD oleThread = 0;
 
     // The store named by a handle argument: an integer registered in the registry; else null.
     PropertyStoreRecord* StoreArgument(const HostValue& handle) const {

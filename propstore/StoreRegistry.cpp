@@ -50,4 +50,11 @@ void StoreRegistry::Clear() {
     std::vector<std::uint32_t>().swap(freeSlots);
 }
 
+void StoreRegistry::Abandon() {
+    for (auto& slot : slots) {
+        static_cast<void>(slot.release());
+    }
+    Clear();
+}
+
 } // namespace zekextender

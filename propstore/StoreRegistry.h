@@ -31,6 +31,9 @@ public:
     void Remove(std::uint32_t handle);
     // Closes every store, in ascending handle order.
     void Clear();
+    // Forgets every store without closing it: for the end of the process, when what a store
+    // would call may be gone and the system reclaims everything.
+    void Abandon();
 
     std::size_t size() const { return slots.size() - freeSlots.size(); }
 

@@ -24,7 +24,6 @@ build/linux/bin/zekhost --define "file=$work/linux-photo.jpg" examples/tags.zek
 echo "== zxvto38r.dll (Wine) =="
 build/release/wine-run.sh --start
 trap 'build/release/wine-run.sh --stop; rm -rf "$work"' EXIT
-export WINEDLLOVERRIDES="propsys,shell32=n"
 build/release/wine-run.sh build/release/bin/zekhost.exe examples/example.zek
 build/release/wine-run.sh build/release/bin/zekhost.exe \
     --define "file=Z:$(printf '%s' "$work/windows-photo.jpg" | tr / '\\')" examples/tags.zek

@@ -29,6 +29,7 @@ std::size_t DropShells();
 template <class Derived, class Interface> class CountedObject : public Interface {
 public:
     ULONG STDMETHODCALLTYPE AddRef() override {
+        CheckCalledBeforeDetach();
         if (count_ == 0) {
             CountOverRelease();
             return 0;
@@ -39,6 +40,7 @@ public:
     }
 
     ULONG STDMETHODCALLTYPE Release() override {
+        CheckCalledBeforeDetach();
         if (count_ == 0) {
             CountOverRelease();
             return 0;

@@ -2,12 +2,14 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "standin/Accounting.h"
 
 #include <new>
 
 namespace standin {
 
 template <class Body> HRESULT Guarded(Body&& body) noexcept {
+    CheckCalledBeforeDetach();
     try {
         return body();
     } catch (const std::bad_alloc&) {

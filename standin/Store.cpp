@@ -312,6 +312,12 @@ HRESULT OpenStore(PCWSTR parsingName, DWORD flags, REFIID riid, void** object) {
     if (!SameGuid(riid, kIidPropertyStore)) {
         return E_NOINTERFACE;
     }
+    // (assumed: the function's page names no COM requirement; the Shell makes the item and its
+    // handler through COM, and CoCreateInstance answers CO_E_NOTINITIALIZED on a thread that
+    // has not initialised it)
+    if (!ComInitialisedOnThisThread()) {
+        return CO_E_NOTINITIALIZED;
+    }
     const WString name(parsingName);
     const auto injected = InjectedInStore(Point::Open, name);
     if (injected && FAILED(injected->result)) {

@@ -10,4 +10,7 @@ namespace standin {
 // what a store holds and how it writes.
 HRESULT OpenStore(PCWSTR parsingName, DWORD flags, REFIID riid, void** object);
 
+// Whether the calling thread has initialised COM (and not uninitialised it since).
+bool ComInitialisedOnThisThread();
+
 } // namespace standin

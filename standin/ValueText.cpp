@@ -163,12 +163,18 @@ HRESULT SignedFromText(std::string_view text, std::int64_t low, std::int64_t hig
     return S_OK;
 }
 
+// The same for unsigned types, except that a negative number is TYPE_E_TYPEMISMATCH, not an
+// overflow (peer test: propsys.c, test_PropVariantChangeType_UI4, its string_to_ui4 rows;
+// negative zero is not among them and stays accepted, assumed).
 HRESULT UnsignedFromText(std::string_view text, std::uint64_t high, std::uint64_t& out) {
     Number number;
     if (!ParseNumber(text, number)) {
         return DISP_E_TYPEMISMATCH;
     }
-    if (number.tooLarge || number.magnitude > high || (number.negative && number.magnitude != 0)) {
+    if (number.negative && (number.magnitude != 0 || number.tooLarge)) {
+        return TYPE_E_TYPEMISMATCH;
+    }
+    if (number.tooLarge || number.magnitude > high) {
         return DISP_E_OVERFLOW;
     }
     out = number.magnitude;

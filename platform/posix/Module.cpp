@@ -279,6 +279,24 @@ HMODULE LoadLibraryW(LPCWSTR lpLibFileName) {
     }
 }
 
+HMODULE LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD dwFlags) {
+    if (hFile != nullptr || dwFlags != LOAD_LIBRARY_SEARCH_SYSTEM32) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return LoadLibraryW(lpLibFileName);
+}
+
+UINT GetSystemDirectoryW(LPWSTR, UINT) {
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return 0;
+}
+
+// The kernel's thread id: unique among live threads and positive, as Windows' is nonzero.
+DWORD GetCurrentThreadId() {
+    return static_cast<DWORD>(gettid());
+}
+
 FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
     if (hModule == nullptr || lpProcName == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);

@@ -48,6 +48,8 @@ using LPOLESTR = WCHAR*;
 #define TYPE_E_ELEMENTNOTFOUND ((HRESULT)0x8002802BL)
 #define TYPE_E_TYPEMISMATCH ((HRESULT)0x80028CA0L)
 #define INPLACE_S_TRUNCATED ((HRESULT)0x000401A0L)
+#define CO_E_NOTINITIALIZED ((HRESULT)0x800401F0L)
+#define RPC_E_CHANGED_MODE ((HRESULT)0x80010106L)
 #define HRESULT_FROM_WIN32(x)                                                                      \
     ((HRESULT)(x) <= 0 ? ((HRESULT)(x)) : ((HRESULT)(((x)&0x0000FFFF) | (7 << 16) | 0x80000000)))
 

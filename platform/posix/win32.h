@@ -32,6 +32,7 @@ struct HINSTANCE__;
 using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 using FARPROC = INT_PTR (*)();
+using HANDLE = void*;
 
 #define WINAPI
 #define TRUE 1
@@ -52,6 +53,7 @@ using FARPROC = INT_PTR (*)();
 #define ERROR_BAD_FORMAT 11L
 #define ERROR_SHARING_VIOLATION 32L
 #define ERROR_INVALID_PARAMETER 87L
+#define ERROR_CALL_NOT_IMPLEMENTED 120L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_PROC_NOT_FOUND 127L
@@ -89,6 +91,17 @@ DWORD GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize);
 HMODULE LoadLibraryW(LPCWSTR lpLibFileName);
 FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 BOOL FreeLibrary(HMODULE hLibModule);
+
+// LOAD_LIBRARY_SEARCH_SYSTEM32 (alone, with no file handle) loads a system module as
+// LoadLibraryW does: here the stand-in is the system's folder. Other flags fail with
+// ERROR_INVALID_PARAMETER. There is no system folder to name: GetSystemDirectoryW fails with
+// ERROR_CALL_NOT_IMPLEMENTED.
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+HMODULE LoadLibraryExW(LPCWSTR lpLibFileName, HANDLE hFile, DWORD dwFlags);
+UINT GetSystemDirectoryW(LPWSTR lpBuffer, UINT uSize);
+
+// The calling thread's identifier: unique among the process's live threads, never 0.
+DWORD GetCurrentThreadId();
 
 // Version information of a file. On this platform a module carries its compiled version
 // resource (the same .res data the Windows build links) in an ELF section of its own.

@@ -14,7 +14,7 @@ struct ModuleLoader {
     BOOL (*freeLibrary)(HMODULE module);
 };
 
-// LoadLibraryW, GetProcAddress and FreeLibrary of the system.
+// The system's loader: system libraries from the system folder, GetProcAddress, FreeLibrary.
 extern const ModuleLoader SystemModuleLoader;
 
 // The table the binding calls through. Replace it only while nothing is bound through it.

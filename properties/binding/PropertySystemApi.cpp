@@ -91,4 +91,11 @@ StatusCode PropertySystemApi::Unload() {
     return StatusSuccess;
 }
 
+void PropertySystemApi::Abandon() {
+    for (const PropertySystemLibrary& library : PropertySystemLibraries) {
+        static_cast<void>((this->*library.module).release());
+    }
+    Unload();
+}
+
 } // namespace zekextender

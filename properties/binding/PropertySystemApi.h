@@ -45,6 +45,9 @@ struct PropertySystemApi {
     StatusCode Load();
     // Unbinds everything and frees the libraries. Always 0.
     StatusCode Unload();
+    // Unbinds everything and forgets the libraries without freeing them: for the end of the
+    // process, when FreeLibrary must not be called.
+    void Abandon();
     bool IsLoaded() const { return loaded; }
 
 private:

@@ -186,7 +186,7 @@ constexpr WriteCase kWriteCases[] = {
     {u"System.Comment", u"  spaced  ", S_OK, "spaced"},
     {u"System.Rating", u"75", S_OK, "4 Stars"},
     {u"System.Rating", u"seventy", DISP_E_TYPEMISMATCH, ""},
-    {u"System.Rating", u"-5", DISP_E_OVERFLOW, ""},
+    {u"System.Rating", u"-5", TYPE_E_TYPEMISMATCH, ""},
     {u"System.Keywords", u"red; green;;blue ;red", S_OK, "red; green; blue"},
     {u"System.Author", u"Ann", S_OK, "Ann"},
     // What the handler cannot store: read-only properties, and those it does not write.

@@ -186,7 +186,7 @@ constexpr CoerceCase kCoerceCases[] = {
     {u"System.Rating", u"0x", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
     {u"System.Rating", u"+", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
     {u"System.Rating", u"1 2", DISP_E_TYPEMISMATCH, VT_EMPTY, ""},
-    {u"System.Rating", u"-1", DISP_E_OVERFLOW, VT_EMPTY, ""},
+    {u"System.Rating", u"-1", TYPE_E_TYPEMISMATCH, VT_EMPTY, ""},
     {u"System.Rating", u"4294967296", DISP_E_OVERFLOW, VT_EMPTY, ""},
     {u"System.Rating", u"0x100000000", DISP_E_OVERFLOW, VT_EMPTY, ""},
     {u"System.Rating", u"99999999999999999999999", DISP_E_OVERFLOW, VT_EMPTY, ""},

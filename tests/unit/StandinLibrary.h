@@ -83,6 +83,7 @@ private:
         Bind(taskAlloc, Proc(ole32, "CoTaskMemAlloc"));
         Bind(taskFree, Proc(ole32, "CoTaskMemFree"));
         Bind(open, Proc(propsys, "ZekStandinOpenStore"));
+        OleInitialize(nullptr); // stores open only where COM is: held to the end
         // The stand-in shell32.dll only where the process was told to load it; Wine names its
         // own after the file it stands for, but that one exports more than our one entry.
         HMODULE shell32 = LoadLibraryW(L"shell32.dll");
@@ -109,6 +110,11 @@ private:
         Bind(open, dlsym(module, "SHGetPropertyStoreFromParsingName"));
         Bind(taskAlloc, dlsym(module, "CoTaskMemAlloc"));
         Bind(taskFree, dlsym(module, "CoTaskMemFree"));
+        // Stores open only where COM is initialised: this thread holds it to the end.
+        if (auto initialise =
+                reinterpret_cast<HRESULT (*)(void*)>(dlsym(module, "OleInitialize"))) {
+            initialise(nullptr);
+        }
         return open != nullptr && taskAlloc != nullptr && taskFree != nullptr ? ""
                                                                               : "missing exports";
     }
