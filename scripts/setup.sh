@@ -25,6 +25,7 @@ clang                                                   clang
 /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a  libclang-rt-14-dev
 valgrind                                                valgrind
 gcovr                                                   gcovr
+ccache                                                  ccache
 /usr/include/benchmark/benchmark.h                      libbenchmark-dev
 '
 

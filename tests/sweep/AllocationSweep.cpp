@@ -10,7 +10,9 @@
 // smallest free handle; the rest of the script runs with the same checks; after unloading, the
 // stand-in's accounts balance.
 //
-//   zek_allocation_sweep EXTENDER SCRIPT...
+//   zek_allocation_sweep EXTENDER SCRIPT...          every call of each script
+//   zek_allocation_sweep --load EXTENDER SCRIPT      the load, then that script run soundly
+// Each is a test of its own, so that ctest runs them side by side.
 #include "GuardedExtender.h"
 
 #include "FailingAllocator.h"
@@ -355,8 +357,13 @@ void SweepScript(zekhost::StandinLibrary& standin, const std::string& extender,
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: zek_allocation_sweep EXTENDER SCRIPT...\n");
+    const bool load = argc > 1 && std::strcmp(argv[1], "--load") == 0;
+    if (load) {
+        --argc;
+        ++argv;
+    }
+    if (argc < 3 || (load && argc != 3)) {
+        std::fprintf(stderr, "usage: zek_allocation_sweep [--load] EXTENDER SCRIPT...\n");
         return 2;
     }
     void* shared =
@@ -375,11 +382,17 @@ int main(int argc, char** argv) {
     }
     const std::string extender = argv[1];
     Tally tally;
-    std::string first;
-    zekhost::ReadFileBytes(argv[2], first);
-    SweepLoad(standin, extender, Lines(first), tally);
-    for (int i = 2; i < argc; ++i) {
-        SweepScript(standin, extender, argv[i], tally);
+    if (load) {
+        std::string script;
+        if (!zekhost::ReadFileBytes(argv[2], script)) {
+            std::fprintf(stderr, "cannot read %s\n", argv[2]);
+            return 2;
+        }
+        SweepLoad(standin, extender, Lines(script), tally);
+    } else {
+        for (int i = 2; i < argc; ++i) {
+            SweepScript(standin, extender, argv[i], tally);
+        }
     }
     std::printf("%zu allocation points swept, %zu findings\n", tally.points, tally.findings);
     return tally.findings == 0 ? 0 : 1;
