@@ -1,8 +1,11 @@
 # Unpacks the release zip and checks what a script author receives: exactly the expected files,
 # their SHA256SUMS, the DLL that the tests ran against, its imports and exports, its version
-# resource, no symbols or debug sections, and its size.
+# resource, no symbols or debug sections, its size, its signature (there when the build signs),
+# third-party notices that cover every third-party file the link map shows in the DLL, and a
+# bill of materials that agrees with the DLL and its imports.
 #   cmake -DZIP=... -DDLL=... -DVERSION=... -DEXAMPLES=... -DWORK=... -DOBJDUMP=... -DWINDRES=...
-#         -DCHECK_IMPORTS=.../CheckDllImports.cmake -P CheckPackage.cmake
+#         -DCHECK_IMPORTS=.../CheckDllImports.cmake -DMAP=... -DBUILD_DIR=... -DSIGNED=ON|OFF
+#         -P CheckPackage.cmake
 set(size_limit 300000)
 
 set(errors "")
@@ -31,7 +34,8 @@ endif()
 # Exactly these files, nothing more.
 file(GLOB example_names RELATIVE "${EXAMPLES}" "${EXAMPLES}/*.zek")
 list(TRANSFORM example_names PREPEND "examples/" OUTPUT_VARIABLE example_paths)
-set(expected README.md SHA256SUMS reference.md status-codes.md zxvto38r.dll ${example_paths})
+set(expected README.md SHA256SUMS THIRD-PARTY-NOTICES.txt reference.md status-codes.md
+             zxvto38r.dll zxvto38r.spdx.json ${example_paths})
 list(SORT expected)
 file(GLOB_RECURSE found RELATIVE "${root}" "${root}/*")
 list(SORT found)
@@ -110,7 +114,85 @@ foreach(line
     endif()
 endforeach()
 
+# Signed exactly when the build was given a certificate: the certificate table's size.
+execute_process(COMMAND ${OBJDUMP} -p "${dll}" OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
+set(signed OFF)
+if(dump MATCHES "Entry 4 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Security Directory")
+    set(signed ON)
+endif()
+if(NOT signed STREQUAL SIGNED)
+    fail("zxvto38r.dll signed: ${signed}, expected ${SIGNED}")
+endif()
+
+# Every third-party file of the link map is named in the notices (a "Linked in:" line).
+include(${CMAKE_CURRENT_LIST_DIR}/LinkedParts.cmake)
+file(REAL_PATH "${BUILD_DIR}" BUILD_DIR)
+zek_linked_files("${MAP}" "${BUILD_DIR}" linked)
+file(READ "${root}/THIRD-PARTY-NOTICES.txt" notices)
+set(owners "")
+foreach(path IN LISTS linked)
+    string(FIND "${notices}" "\n    Linked in: ${path}\n" at)
+    if(at EQUAL -1)
+        fail("THIRD-PARTY-NOTICES.txt does not cover ${path}, linked into the DLL")
+    endif()
+    zek_debian_package("${path}" package version)
+    list(APPEND owners "${package} ${version}")
+endforeach()
+list(REMOVE_DUPLICATES owners)
+list(SORT owners)
+if(NOT linked)
+    fail("the link map ${MAP} shows no third-party file")
+endif()
+
+# The bill of materials: this DLL, its version and hash; statically linked, the packages those
+# files came with; dynamically linked, exactly the DLLs that its import table names.
+file(READ "${root}/zxvto38r.spdx.json" sbom)
+string(JSON count ERROR_VARIABLE bad LENGTH "${sbom}" packages)
+if(bad)
+    fail("zxvto38r.spdx.json: ${bad}")
+    set(count 0)
+endif()
+set(static "")
+set(dynamic "")
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+    string(JSON id GET "${sbom}" packages ${i} SPDXID)
+    string(JSON name GET "${sbom}" packages ${i} name)
+    string(JSON version ERROR_VARIABLE none GET "${sbom}" packages ${i} versionInfo)
+    set(package_${id} "${name}")
+    set(version_${id} "${version}")
+endforeach()
+string(JSON count LENGTH "${sbom}" relationships)
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+    string(JSON from GET "${sbom}" relationships ${i} spdxElementId)
+    string(JSON type GET "${sbom}" relationships ${i} relationshipType)
+    string(JSON to GET "${sbom}" relationships ${i} relatedSpdxElement)
+    if(from STREQUAL "SPDXRef-zxvto38r" AND type STREQUAL "STATIC_LINK")
+        list(APPEND static "${package_${to}} ${version_${to}}")
+    elseif(from STREQUAL "SPDXRef-zxvto38r" AND type STREQUAL "DYNAMIC_LINK")
+        list(APPEND dynamic "${package_${to}}")
+    endif()
+endforeach()
+list(SORT static)
+list(SORT dynamic CASE INSENSITIVE)
+zek_dll_imports("${OBJDUMP}" "${dll}" imports)
+if(NOT static STREQUAL owners)
+    fail("zxvto38r.spdx.json links statically: ${static}\n  the link map: ${owners}")
+endif()
+if(NOT dynamic STREQUAL imports)
+    fail("zxvto38r.spdx.json imports: ${dynamic}\n  the DLL: ${imports}")
+endif()
+file(SHA256 "${dll}" dll_sum)
+string(JSON dll_name ERROR_VARIABLE none GET "${sbom}" packages 0 name)
+string(JSON dll_version ERROR_VARIABLE none GET "${sbom}" packages 0 versionInfo)
+string(JSON dll_listed ERROR_VARIABLE none GET "${sbom}" packages 0 checksums 0 checksumValue)
+if(NOT "${dll_name} ${dll_version} ${dll_listed}" STREQUAL "zxvto38r.dll ${VERSION} ${dll_sum}")
+    fail("zxvto38r.spdx.json describes ${dll_name} ${dll_version} ${dll_listed}")
+endif()
+
 if(errors)
     message(FATAL_ERROR "${zip_name}:\n${errors}")
 endif()
-message(STATUS "${zip_name}: contents, checksums, DLL and version resource as expected")
+message(STATUS "${zip_name}: contents, checksums, DLL, version resource, notices and bill of "
+               "materials as expected; signed: ${signed}")

@@ -26,6 +26,9 @@ clang                                                   clang
 valgrind                                                valgrind
 gcovr                                                   gcovr
 /usr/include/benchmark/benchmark.h                      libbenchmark-dev
+python3                                                 python3
+osslsigncode                                            osslsigncode
+openssl                                                 openssl
 '
 
 mode=${1:-install}
