@@ -34,17 +34,20 @@ if(NOT ZEK_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$")
     message(FATAL_ERROR "SOURCE_DATE_EPOCH is not a number of seconds: ${ZEK_SOURCE_DATE_EPOCH}")
 endif()
 
-# zek_reproducible_module(target): links the module with its PE time stamps (file header and
-# export directory) set to the epoch, and writes its link map beside it
-# (<target>.map in the build folder), where the package finds what the linker took in.
+# zek_reproducible_module(target [object-library...]): links the module with its PE time
+# stamps (file header and export directory) set to the epoch, and writes its link map beside
+# it (<target>.map in the build folder), where the package finds what the linker took in. Its
+# code (and that of the object libraries it is made of) is compiled with no path of the build
+# machine in it, whatever the code says of itself.
 function(zek_reproducible_module target)
     set(map ${CMAKE_BINARY_DIR}/${target}.map)
     set_target_properties(${target} PROPERTIES
         CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;SOURCE_DATE_EPOCH=${ZEK_SOURCE_DATE_EPOCH}"
         ZEK_LINK_MAP ${map})
     target_link_options(${target} PRIVATE -Wl,-Map=${map})
+    foreach(compiled ${target} ${ARGN})
+        target_compile_options(${compiled} PRIVATE
+            "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>"
+            "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}/=>")
+    endforeach()
 endfunction()
-
-# No path of the build machine in what is compiled, whatever the code says of itself.
-add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>"
-                    "$<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${CMAKE_BINARY_DIR}/=>")

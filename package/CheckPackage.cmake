@@ -6,6 +6,7 @@
 #   cmake -DZIP=... -DDLL=... -DVERSION=... -DEXAMPLES=... -DWORK=... -DOBJDUMP=... -DWINDRES=...
 #         -DCHECK_IMPORTS=.../CheckDllImports.cmake -DMAP=... -DBUILD_DIR=... -DSIGNED=ON|OFF
 #         -P CheckPackage.cmake
+cmake_minimum_required(VERSION 3.25)
 set(size_limit 300000)
 
 set(errors "")
@@ -129,14 +130,14 @@ include(${CMAKE_CURRENT_LIST_DIR}/LinkedParts.cmake)
 file(REAL_PATH "${BUILD_DIR}" BUILD_DIR)
 zek_linked_files("${MAP}" "${BUILD_DIR}" linked)
 file(READ "${root}/THIRD-PARTY-NOTICES.txt" notices)
+zek_debian_packages(${linked})
 set(owners "")
 foreach(path IN LISTS linked)
     string(FIND "${notices}" "\n    Linked in: ${path}\n" at)
     if(at EQUAL -1)
         fail("THIRD-PARTY-NOTICES.txt does not cover ${path}, linked into the DLL")
     endif()
-    zek_debian_package("${path}" package version)
-    list(APPEND owners "${package} ${version}")
+    list(APPEND owners "${package_${path}} ${version_${path}}")
 endforeach()
 list(REMOVE_DUPLICATES owners)
 list(SORT owners)

@@ -4,11 +4,15 @@
 # ThirdParty.cmake) with the installed Debian package it came with, whose copyright file follows.
 #   cmake -DMAP=... -DBUILD_DIR=... -DDLL=... -DOBJDUMP=... -DVERSION=... -DEPOCH=...
 #         -DCOMPILER=... -DLINKER=... -DNOTICES=... -DSBOM=... -P WriteNotices.cmake
+cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/ThirdParty.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/LinkedParts.cmake)
 
 file(REAL_PATH "${BUILD_DIR}" BUILD_DIR)
 zek_linked_files("${MAP}" "${BUILD_DIR}" linked)
+file(REAL_PATH "${COMPILER}" COMPILER)
+file(REAL_PATH "${LINKER}" LINKER)
+zek_debian_packages(${linked} ${COMPILER} ${LINKER})
 
 # Components in the table's order, each with its files and packages.
 set(sections "")
@@ -20,6 +24,7 @@ foreach(path IN LISTS linked)
     set(index 0)
     foreach(entry IN LISTS ZEK_THIRD_PARTY)
         string(REGEX MATCH "^(.*) \\| (.*) \\| (.*)$" _ "${entry}")
+        set(licence "${CMAKE_MATCH_3}")
         if(name MATCHES "${CMAKE_MATCH_1}")
             set(found ON)
             break()
@@ -30,13 +35,14 @@ foreach(path IN LISTS linked)
         list(APPEND uncovered "${path}")
         continue()
     endif()
-    zek_debian_package("${path}" package version)
+    set(package ${package_${path}})
+    set(version "${version_${path}}")
     list(APPEND sections ${index})
     list(APPEND files_${index} "${path}")
     list(APPEND packages_${index} "${package} ${version}")
     list(APPEND packages "${package}")
     set(version_${package} "${version}")
-    list(APPEND licences_${package} "${CMAKE_MATCH_3}")
+    list(APPEND licences_${package} "${licence}")
 endforeach()
 if(uncovered)
     message(WARNING "ThirdParty.cmake does not cover ${uncovered}: the notices leave it out")
@@ -112,16 +118,20 @@ endmacro()
 macro(debian_package package purpose)
     spdx_id("deb-${package}" id)
     string(REPLACE "+" "%2B" purl "pkg:deb/debian/${package}@${version_${package}}")
+    # What was concluded for the parts linked in, not all that the package holds.
     set(licence NOASSERTION)
     if(licences_${package})
         list(REMOVE_DUPLICATES licences_${package})
+        list(LENGTH licences_${package} count)
         list(JOIN licences_${package} ") AND (" licence)
-        set(licence "(${licence})")
+        if(count GREATER 1)
+            set(licence "(${licence})")
+        endif()
     endif()
     append(packages "{\"SPDXID\": \"${id}\", \"name\": \"${package}\",
         \"versionInfo\": \"${version_${package}}\", \"supplier\": \"Organization: Debian\",
         \"downloadLocation\": \"NOASSERTION\", \"filesAnalyzed\": false,
-        \"licenseDeclared\": \"${licence}\", \"primaryPackagePurpose\": \"${purpose}\",
+        \"licenseConcluded\": \"${licence}\", \"primaryPackagePurpose\": \"${purpose}\",
         \"externalRefs\": [{\"referenceCategory\": \"PACKAGE-MANAGER\",
             \"referenceType\": \"purl\", \"referenceLocator\": \"${purl}\"}]}")
 endmacro()
@@ -140,8 +150,7 @@ set(doc "{\"spdxVersion\": \"SPDX-2.3\", \"dataLicense\": \"CC0-1.0\",
         \"primaryPackagePurpose\": \"LIBRARY\",
         \"checksums\": [{\"algorithm\": \"SHA256\", \"checksumValue\": \"${dll_sum}\"}]}],
     \"hasExtractedLicensingInfos\": [{\"licenseId\": \"LicenseRef-public-domain\",
-        \"name\": \"public domain\", \"extractedText\": \"These files are in the public domain;
- see THIRD-PARTY-NOTICES.txt.\"}],
+        \"name\": \"public domain\", \"extractedText\": \"In the public domain: see THIRD-PARTY-NOTICES.txt.\"}],
     \"relationships\": []}")
 relate(SPDXRef-DOCUMENT DESCRIBES SPDXRef-zxvto38r)
 foreach(package IN LISTS packages)
@@ -149,9 +158,8 @@ foreach(package IN LISTS packages)
     relate(SPDXRef-zxvto38r STATIC_LINK ${id})
 endforeach()
 foreach(tool IN ITEMS "${COMPILER}" "${LINKER}")
-    file(REAL_PATH "${tool}" tool)
-    zek_debian_package("${tool}" package tool_version)
-    set(version_${package} "${tool_version}")
+    set(package ${package_${tool}})
+    set(version_${package} "${version_${tool}}")
     if(NOT package IN_LIST packages)
         debian_package(${package} APPLICATION)
     else()
