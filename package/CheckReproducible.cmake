@@ -6,8 +6,13 @@
 #         -DPYTHON=... -DSIGNED=ON|OFF -P CheckReproducible.cmake
 file(REMOVE_RECURSE "${WORK}")
 execute_process(COMMAND git ls-files --cached --others --exclude-standard
-                WORKING_DIRECTORY "${SOURCE_DIR}" OUTPUT_VARIABLE files COMMAND_ERROR_IS_FATAL ANY)
+                WORKING_DIRECTORY "${SOURCE_DIR}" OUTPUT_VARIABLE files RESULT_VARIABLE no_git)
 string(REPLACE "\n" ";" files "${files}")
+if(no_git)
+    # Not a checkout: everything but the build folders.
+    file(GLOB_RECURSE files RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*")
+    list(FILTER files EXCLUDE REGEX "^(build|out)/")
+endif()
 foreach(file IN LISTS files)
     if(EXISTS "${SOURCE_DIR}/${file}" AND NOT IS_DIRECTORY "${SOURCE_DIR}/${file}")
         get_filename_component(folder "${WORK}/source/${file}" DIRECTORY)
