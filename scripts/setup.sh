@@ -27,6 +27,9 @@ valgrind                                                valgrind
 gcovr                                                   gcovr
 ccache                                                  ccache
 /usr/include/benchmark/benchmark.h                      libbenchmark-dev
+python3                                                 python3
+osslsigncode                                            osslsigncode
+openssl                                                 openssl
 '
 
 mode=${1:-install}
