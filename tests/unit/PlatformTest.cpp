@@ -132,7 +132,7 @@ TEST(Platform, ModuleFileNameOfLoadedAndUnknownModules) {
     ASSERT_NE(module, nullptr);
     WCHAR name[32000] = {};
     EXPECT_EQ(GetModuleFileNameW(module, name, 32000), path.size());
-    FreeLibrary(module);
+    EXPECT_TRUE(FreeLibrary(module));
 
     int notAModule = 0;
     EXPECT_EQ(GetModuleFileNameW(reinterpret_cast<HMODULE>(&notAModule), name, 32000), 0u);
