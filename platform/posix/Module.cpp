@@ -285,20 +285,19 @@ FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
 
 BOOL FreeLibrary(HMODULE hLibModule) {
     void* library = nullptr;
-    bool systemModule = false;
     {
         LoaderState& state = State();
         std::lock_guard<std::mutex> lock(state.mutex);
-        if (SystemModule* system = SystemModuleOf(state, hLibModule)) {
-            systemModule = true;
-            if (!system->libraries.empty()) {
-                library = system->libraries.back();
-                system->libraries.pop_back();
-            }
+        SystemModule* system = SystemModuleOf(state, hLibModule);
+        if (system != nullptr && !system->libraries.empty()) {
+            library = system->libraries.back();
+            system->libraries.pop_back();
         }
     }
-    // A handle that is no loaded object is refused, not handed to dlclose.
-    if (!systemModule && hLibModule != nullptr && FindLoadedModule(hLibModule) != nullptr) {
+    // Any other handle must be a loaded object (a system module's never is): a stale or
+    // made-up one is refused, not handed to dlclose. Outside the lock, as the loader takes its
+    // own.
+    if (library == nullptr && FindLoadedModule(hLibModule) != nullptr) {
         library = hLibModule;
     }
     // Outside the lock: the library's finalisers may run now.

@@ -107,6 +107,12 @@ TEST_F(SystemModules, EveryLoadHoldsAReferenceUntilFreed) {
     HMODULE propsys = Load("propsys.dll");
     HMODULE propsysAgain = Load("propsys.dll");
     EXPECT_EQ(zekplatform::LiveSystemModuleReferences(), baseline + 3);
+    // An export the library lacks, or any ordinal, is not found.
+    for (LPCSTR name : {"NoSuchExport", reinterpret_cast<LPCSTR>(1)}) {
+        SetLastError(0);
+        EXPECT_EQ(GetProcAddress(propsys, name), nullptr);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PROC_NOT_FOUND));
+    }
 
     EXPECT_TRUE(FreeLibrary(shell32));
     EXPECT_TRUE(FreeLibrary(propsys));
