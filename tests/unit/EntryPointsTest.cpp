@@ -89,6 +89,19 @@ TEST(EntryPoints, DescriptionIsTruncatedToTheCapacity) {
     EXPECT_EQ(ZEKExtenderQueryW(1, 0, 64), 0);
 }
 
+// Every definition is of a function (kind 2), whatever the host's record held before.
+TEST(SpecialRequests, DefinitionsAreOfFunctions) {
+    HostHarness host;
+    for (std::uint32_t index = 0; index < 15; ++index) {
+        FunctionDefinition definition;
+        std::memset(&definition, 0xAB, sizeof definition);
+        ASSERT_EQ(ZEKExtender2W(0, 0, 0, -2, &HostHarness::Callback, &host.services, 0, &definition,
+                                index, &host.result),
+                  1);
+        EXPECT_EQ(definition.kind, 2u) << index;
+    }
+}
+
 // An error message outside Latin-1 reaches the host as Latin-1 text, its other characters
 // replaced.
 TEST(ResultOperations, ErrorsKeepTheirLatin1Characters) {
@@ -112,22 +125,25 @@ public:
     FunctionEntry* GetFunctionTable() override { return table; }
     FunctionEntry* GetAltFunctionTable() override { return table; }
 
-    std::int32_t OutOfMemory(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
-        throw std::bad_alloc();
+    // Function 0, the lowest id a function has, throws what `thrown` names; function 1
+    // answers, then runs out of memory.
+    std::int32_t Throw(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
+        if (thrown == 0) {
+            throw std::bad_alloc();
+        }
+        if (thrown == 1) {
+            throw std::runtime_error("no");
+        }
+        throw 42;
     }
-    std::int32_t StandardException(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
-        throw std::runtime_error("no");
-    }
-    std::int32_t ForeignException(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) { throw 42; }
     std::int32_t FailAfterAnswer(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
         ReturnInteger(1);
         throw std::bad_alloc();
     }
 
-    FunctionEntry table[5] = {
-        {0, 2, 0, 0, 0, U16("memory"), Handler<&ThrowingExtender::OutOfMemory>},
-        {0, 2, 0, 0, 0, U16("standard"), Handler<&ThrowingExtender::StandardException>},
-        {0, 2, 0, 0, 0, U16("foreign"), Handler<&ThrowingExtender::ForeignException>},
+    int thrown = 0;
+    FunctionEntry table[3] = {
+        {0, 2, 0, 0, 0, U16("throw"), Handler<&ThrowingExtender::Throw>},
         {0, 2, 0, 0, 0, U16("after"), Handler<&ThrowingExtender::FailAfterAnswer>},
         {FunctionEntryTerminator, 0, 0, 0, 0, {}, nullptr},
     };
@@ -141,21 +157,19 @@ TEST(EntryPoints, ExceptionsBecomeOneErrorAnswer) {
     ThrowingExtender throwing;
     ExtenderSwap swap(&throwing);
     HostHarness host;
-    const struct {
-        const char* function;
-        const char* answer;
-    } cases[] = {
-        {"memory", "20: TEST: Failed to allocate memory."},
-        {"standard", "2: TEST: A C++ or O.S. exception occurred and was converted to an error."},
-        {"foreign", "2: TEST: A C++ or O.S. exception occurred and was converted to an error."},
+    const char* const answers[] = {
+        "20: TEST: Failed to allocate memory.",
+        "2: TEST: A C++ or O.S. exception occurred and was converted to an error.",
+        "2: TEST: A C++ or O.S. exception occurred and was converted to an error.",
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.function);
+    for (const char* answer : answers) {
+        SCOPED_TRACE(throwing.thrown);
         host.deliveries.clear();
-        EXPECT_EQ(host.Call(std::string(c.function)), 0);
+        EXPECT_EQ(host.Call(std::string("throw")), 0);
         ASSERT_EQ(host.deliveries.size(), 1u);
         EXPECT_EQ(host.deliveries[0].resultCode, -1);
-        EXPECT_EQ(host.deliveries[0].narrow, c.answer);
+        EXPECT_EQ(host.deliveries[0].narrow, answer);
+        ++throwing.thrown;
     }
 }
 
