@@ -125,8 +125,7 @@ public:
     FunctionEntry* GetFunctionTable() override { return table; }
     FunctionEntry* GetAltFunctionTable() override { return table; }
 
-    // Function 0, the lowest id a function has, throws what `thrown` names; function 1
-    // answers, then runs out of memory.
+    // Function 0 throws what `thrown` names; function 1 answers, then runs out of memory.
     std::int32_t Throw(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
         if (thrown == 0) {
             throw std::bad_alloc();
@@ -154,22 +153,25 @@ public:
 // Running out of memory is status 20; any other exception is status 2, the code for an
 // exception converted to an error.
 TEST(EntryPoints, ExceptionsBecomeOneErrorAnswer) {
-    ThrowingExtender throwing;
-    ExtenderSwap swap(&throwing);
-    HostHarness host;
     const char* const answers[] = {
         "20: TEST: Failed to allocate memory.",
         "2: TEST: A C++ or O.S. exception occurred and was converted to an error.",
         "2: TEST: A C++ or O.S. exception occurred and was converted to an error.",
     };
-    for (const char* answer : answers) {
-        SCOPED_TRACE(throwing.thrown);
-        host.deliveries.clear();
-        EXPECT_EQ(host.Call(std::string("throw")), 0);
-        ASSERT_EQ(host.deliveries.size(), 1u);
-        EXPECT_EQ(host.deliveries[0].resultCode, -1);
-        EXPECT_EQ(host.deliveries[0].narrow, answer);
-        ++throwing.thrown;
+    for (int thrown = 0; thrown < 3; ++thrown) {
+        // Called before its table was read, the function is answered behind the special
+        // requests' barrier; after, behind the call's own.
+        for (bool tableRead : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "exception " << thrown << ", read " << tableRead);
+            ThrowingExtender throwing;
+            throwing.thrown = thrown;
+            ExtenderSwap swap(&throwing);
+            HostHarness host;
+            EXPECT_EQ(host.Call(tableRead ? host.FunctionId("throw") : std::int16_t(0)), 0);
+            ASSERT_EQ(host.deliveries.size(), 1u);
+            EXPECT_EQ(host.deliveries[0].resultCode, -1);
+            EXPECT_EQ(host.deliveries[0].narrow, answers[thrown]);
+        }
     }
 }
 
