@@ -125,24 +125,22 @@ public:
     FunctionEntry* GetFunctionTable() override { return table; }
     FunctionEntry* GetAltFunctionTable() override { return table; }
 
-    // Function 0 throws what `thrown` names; function 1 answers, then runs out of memory.
-    std::int32_t Throw(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
-        if (thrown == 0) {
-            throw std::bad_alloc();
-        }
-        if (thrown == 1) {
-            throw std::runtime_error("no");
-        }
-        throw 42;
+    std::int32_t OutOfMemory(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
+        throw std::bad_alloc();
     }
+    std::int32_t StandardException(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
+        throw std::runtime_error("no");
+    }
+    std::int32_t ForeignException(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) { throw 42; }
     std::int32_t FailAfterAnswer(INT_PTR, INT_PTR, INT_PTR, void*, std::uint32_t) {
         ReturnInteger(1);
         throw std::bad_alloc();
     }
 
-    int thrown = 0;
-    FunctionEntry table[3] = {
-        {0, 2, 0, 0, 0, U16("throw"), Handler<&ThrowingExtender::Throw>},
+    FunctionEntry table[5] = {
+        {0, 2, 0, 0, 0, U16("memory"), Handler<&ThrowingExtender::OutOfMemory>},
+        {0, 2, 0, 0, 0, U16("standard"), Handler<&ThrowingExtender::StandardException>},
+        {0, 2, 0, 0, 0, U16("foreign"), Handler<&ThrowingExtender::ForeignException>},
         {0, 2, 0, 0, 0, U16("after"), Handler<&ThrowingExtender::FailAfterAnswer>},
         {FunctionEntryTerminator, 0, 0, 0, 0, {}, nullptr},
     };
@@ -153,25 +151,52 @@ public:
 // Running out of memory is status 20; any other exception is status 2, the code for an
 // exception converted to an error.
 TEST(EntryPoints, ExceptionsBecomeOneErrorAnswer) {
-    const char* const answers[] = {
-        "20: TEST: Failed to allocate memory.",
-        "2: TEST: A C++ or O.S. exception occurred and was converted to an error.",
-        "2: TEST: A C++ or O.S. exception occurred and was converted to an error.",
+    ThrowingExtender throwing;
+    ExtenderSwap swap(&throwing);
+    HostHarness host;
+    const struct {
+        const char* function;
+        const char* answer;
+    } cases[] = {
+        {"memory", "20: TEST: Failed to allocate memory."},
+        {"standard", "2: TEST: A C++ or O.S. exception occurred and was converted to an error."},
+        {"foreign", "2: TEST: A C++ or O.S. exception occurred and was converted to an error."},
     };
-    for (int thrown = 0; thrown < 3; ++thrown) {
-        // Called before its table was read, the function is answered behind the special
-        // requests' barrier; after, behind the call's own.
-        for (bool tableRead : {false, true}) {
-            SCOPED_TRACE(testing::Message() << "exception " << thrown << ", read " << tableRead);
-            ThrowingExtender throwing;
-            throwing.thrown = thrown;
-            ExtenderSwap swap(&throwing);
-            HostHarness host;
-            EXPECT_EQ(host.Call(tableRead ? host.FunctionId("throw") : std::int16_t(0)), 0);
-            ASSERT_EQ(host.deliveries.size(), 1u);
-            EXPECT_EQ(host.deliveries[0].resultCode, -1);
-            EXPECT_EQ(host.deliveries[0].narrow, answers[thrown]);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.function);
+        host.deliveries.clear();
+        EXPECT_EQ(host.Call(std::string(c.function)), 0);
+        ASSERT_EQ(host.deliveries.size(), 1u);
+        EXPECT_EQ(host.deliveries[0].resultCode, -1);
+        EXPECT_EQ(host.deliveries[0].narrow, c.answer);
+    }
+}
+
+// An extender whose table cannot be read: a function's call is answered with the error, a
+// special request with -1.
+TEST(EntryPoints, ATableThatCannotBeReadGivesAnError) {
+    class UnreadableExtender : public CZEKExtender {
+    public:
+        FunctionEntry* GetFunctionTable() override {
+            if (outOfMemory) {
+                throw std::bad_alloc();
+            }
+            throw std::runtime_error("no");
         }
+        FunctionEntry* GetAltFunctionTable() override { return GetFunctionTable(); }
+        bool outOfMemory = false;
+    };
+    for (const bool outOfMemory : {true, false}) {
+        SCOPED_TRACE(outOfMemory);
+        UnreadableExtender unreadable;
+        unreadable.outOfMemory = outOfMemory;
+        ExtenderSwap swap(&unreadable);
+        HostHarness host;
+        EXPECT_EQ(host.Call(RequestFunctionCount), -1);
+        EXPECT_EQ(host.Call(0), 0);
+        ASSERT_EQ(host.deliveries.size(), 1u);
+        EXPECT_EQ(host.deliveries[0].resultCode, -1);
+        EXPECT_EQ(host.deliveries[0].narrow.substr(0, 3), outOfMemory ? "20:" : "2: ");
     }
 }
 
