@@ -7,9 +7,9 @@
 #   scripts/mutation.sh [-n COUNT] [-s SEED] [-t 'TEST COMMAND'] [-l] [-r LIST] [FILE...]
 #
 #   -n COUNT  mutants to try (default 20)       -s SEED  the sample's seed (default 1)
-#   -t CMD    the test command, run from the clone (default: every Linux test but valgrind's,
-#             the instruction budget's and the set-up script's, two at a time, stopping at
-#             the first failure: a mutant is judged by what it does, not by its speed)
+#   -t CMD    the test command, run from the clone (default: every Linux test but valgrind's
+#             and the instruction budget's, two at a time, stopping at the first failure: a
+#             mutant is judged by what it does, not by its speed)
 #   -l        list the sampled mutants only
 #   -r LIST   try the mutants of LIST, a file as -l prints them; each run writes its survivors
 #             so to build/mutation/survivors.txt, to try them again after a new test
@@ -30,7 +30,7 @@ seed=1
 list_only=0
 replay=
 test_command="ctest --test-dir $build -j2 --stop-on-failure --timeout 120 --output-on-failure \
--LE 'valgrind|instructions' -E ^setup_script\$"
+-LE 'valgrind|instructions'"
 while getopts "n:s:t:lr:" option; do
     case $option in
     n) count=$OPTARG ;;

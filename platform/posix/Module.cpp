@@ -11,11 +11,8 @@
 #include <cstring>
 #include <mutex>
 #include <new>
-#include <set>
 #include <string>
-#include <string_view>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -98,9 +95,6 @@ struct LoaderState {
     std::mutex mutex;
     SystemModule modules[3] = {{"shell32.dll", {}}, {"propsys.dll", {}}, {"ole32.dll", {}}};
     std::string file; // empty: DefaultSystemFile
-    std::set<std::string> hiddenModules;
-    std::set<std::string, std::less<>> hiddenExports; // looked up without a copy of the name
-    std::vector<zekplatform::ModuleEvent> events;
 };
 
 // Made by the first load, which the extender object makes while it is being constructed, so
@@ -137,16 +131,6 @@ SystemModule* SystemModuleOf(LoaderState& state, HMODULE handle) {
         }
     }
     return nullptr;
-}
-
-// The log is for tests; should memory run out, the event is left out rather than the load or
-// free that it describes undone.
-void Record(LoaderState& state, zekplatform::ModuleEvent::Kind kind, const char* module,
-            HMODULE handle, bool succeeded) noexcept {
-    try {
-        state.events.push_back({kind, module, handle, succeeded});
-    } catch (const std::bad_alloc&) {
-    }
 }
 
 // The folder of the object that holds this code: the extender's library or a test program.
@@ -229,7 +213,6 @@ HMODULE LoadModule(LPCWSTR lpLibFileName) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    using zekplatform::ModuleEvent;
     const std::string path = zekplatform::PathFromUtf16(lpLibFileName);
     LoaderState& state = State();
     std::unique_lock<std::mutex> lock(state.mutex);
@@ -237,9 +220,6 @@ HMODULE LoadModule(LPCWSTR lpLibFileName) {
     if (system == nullptr) {
         lock.unlock();
         void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        lock.lock();
-        Record(state, ModuleEvent::Kind::Load, path.c_str(), static_cast<HMODULE>(module),
-               module != nullptr);
         if (module == nullptr) {
             SetLastError(ERROR_MOD_NOT_FOUND);
         }
@@ -248,23 +228,17 @@ HMODULE LoadModule(LPCWSTR lpLibFileName) {
 
     // Room for the reference first, so that a library once opened is never lost.
     system->libraries.reserve(system->libraries.size() + 1);
-    void* library = nullptr;
-    if (state.hiddenModules.count(system->name) == 0) {
-        const std::string file = state.file.empty() ? DefaultSystemFile : state.file;
-        // Outside the lock: the library's initialisers run now.
-        lock.unlock();
-        library = OpenSystemLibrary(file);
-        lock.lock();
-    }
+    const std::string file = state.file.empty() ? DefaultSystemFile : state.file;
+    // Outside the lock: the library's initialisers run now.
+    lock.unlock();
+    void* library = OpenSystemLibrary(file);
+    lock.lock();
     if (library == nullptr) {
-        Record(state, ModuleEvent::Kind::Load, system->name, nullptr, false);
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
     system->libraries.push_back(library);
-    const HMODULE handle = reinterpret_cast<HMODULE>(system);
-    Record(state, ModuleEvent::Kind::Load, system->name, handle, true);
-    return handle;
+    return reinterpret_cast<HMODULE>(system);
 }
 
 } // namespace
@@ -316,11 +290,6 @@ FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
                 SetLastError(ERROR_INVALID_HANDLE);
                 return nullptr;
             }
-            if (state.hiddenExports.find(std::string_view(lpProcName)) !=
-                state.hiddenExports.end()) {
-                SetLastError(ERROR_PROC_NOT_FOUND);
-                return nullptr;
-            }
             library = system->libraries.back();
         }
     }
@@ -333,37 +302,24 @@ FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
 }
 
 BOOL FreeLibrary(HMODULE hLibModule) {
-    using zekplatform::ModuleEvent;
-    LoaderState& state = State();
-    std::unique_lock<std::mutex> lock(state.mutex);
-    void* library = hLibModule;
-    std::string name;
-    SystemModule* system = SystemModuleOf(state, hLibModule);
-    if (system != nullptr) {
-        library = nullptr;
-        if (!system->libraries.empty()) {
+    void* library = nullptr;
+    {
+        LoaderState& state = State();
+        std::lock_guard<std::mutex> lock(state.mutex);
+        SystemModule* system = SystemModuleOf(state, hLibModule);
+        if (system != nullptr && !system->libraries.empty()) {
             library = system->libraries.back();
             system->libraries.pop_back();
         }
-    } else if (hLibModule != nullptr) {
-        // A handle that is no loaded object is refused, not handed to dlclose.
-        lock.unlock();
-        try {
-            if (!ModulePath(hLibModule, name)) {
-                library = nullptr;
-            }
-        } catch (const std::bad_alloc&) {
-            name.clear(); // the module is freed all the same; only its name is not logged
-        }
-        lock.lock();
     }
-    lock.unlock();
+    // Any other handle must be a loaded object (a system module's never is): a stale or
+    // made-up one is refused, not handed to dlclose. Outside the lock, as the loader takes its
+    // own.
+    if (library == nullptr && FindLoadedModule(hLibModule) != nullptr) {
+        library = hLibModule;
+    }
     // Outside the lock: the library's finalisers may run now.
-    const bool freed = library != nullptr && dlclose(library) == 0;
-    lock.lock();
-    Record(state, ModuleEvent::Kind::Free, system != nullptr ? system->name : name.c_str(),
-           hLibModule, freed);
-    if (!freed) {
+    if (library == nullptr || dlclose(library) != 0) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
@@ -376,32 +332,6 @@ void SetSystemModuleFile(const std::string& file) {
     LoaderState& state = State();
     std::lock_guard<std::mutex> lock(state.mutex);
     state.file = file;
-}
-
-void HideSystemModule(const std::string& module) {
-    LoaderState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    state.hiddenModules.insert(AsciiLower(module));
-}
-
-void HideSystemExport(const std::string& exportName) {
-    LoaderState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    state.hiddenExports.insert(exportName);
-}
-
-void ClearSystemModuleHooks() {
-    LoaderState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    state.file.clear();
-    state.hiddenModules.clear();
-    state.hiddenExports.clear();
-}
-
-std::vector<ModuleEvent> TakeModuleEvents() {
-    LoaderState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    return std::exchange(state.events, {});
 }
 
 int LiveSystemModuleReferences() {

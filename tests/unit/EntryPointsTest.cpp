@@ -89,154 +89,31 @@ TEST(EntryPoints, DescriptionIsTruncatedToTheCapacity) {
     EXPECT_EQ(ZEKExtenderQueryW(1, 0, 64), 0);
 }
 
-TEST(SpecialRequests, CountIsGatedByTheHostVersion) {
+// Every definition is of a function (kind 2), whatever the host's record held before.
+TEST(SpecialRequests, DefinitionsAreOfFunctions) {
     HostHarness host;
-    WCHAR buffer[40] = {};
-    host.services.interfaceVersion = 1004;
-    EXPECT_EQ(ZEKExtender2W(0, 0, 0, -1, &HostHarness::Callback, &host.services, 0, buffer, 0,
-                            &host.result),
-              -1);
-    EXPECT_EQ(WString(buffer), Utf16("Need newer version of ZEK DLL"));
-    // Without a buffer the refusal writes nothing.
-    EXPECT_EQ(host.Call(-1), -1);
-
-    host.services.interfaceVersion = 1005;
-    EXPECT_EQ(host.Call(-1), 15);
-    host.services.interfaceVersion = 0xFFFFFFFF;
-    EXPECT_EQ(host.Call(-1), 15);
-    EXPECT_TRUE(host.deliveries.empty());
-}
-
-TEST(SpecialRequests, DefinitionsCarryLowerCaseNamesAndParameters) {
-    struct Case {
-        std::uint32_t index;
-        const char* name;
-        std::uint32_t count;
-        std::uint64_t types;
-    };
-    constexpr Case cases[] = {
-        {0, "vtoversion", 0, 0},
-        {1, "vtoopenps", 2, 0x5},
-        {4, "vtogetpropertyvalue", 3, 0x50},
-        {5, "vtosetpropertyvalue", 3, 0x550},
-        {9, "vtogetfilespec", 1, 0},
-        {10, "vtogetgpsflags", 1, 0},
-        {12, "vtogetpropertydescription", 1, 0x5},
-        {14, "vtogeterrortext", 1, 0},
-    };
-    HostHarness host;
-    for (int round = 0; round < 2; ++round) { // building a definition again gives the same
-        for (const auto& c : cases) {
-            SCOPED_TRACE(c.index);
-            FunctionDefinition definition;
-            std::memset(&definition, 0xAB, sizeof definition);
-            ASSERT_EQ(ZEKExtender2W(0, 0, 0, -2, &HostHarness::Callback, &host.services, 0,
-                                    &definition, c.index, &host.result),
-                      1);
-            EXPECT_EQ(definition.id, c.index);
-            EXPECT_EQ(definition.kind, 2u);
-            EXPECT_EQ(definition.parameterCount, c.count);
-            EXPECT_EQ(definition.parameterTypes, c.types);
-            EXPECT_EQ(WString(definition.name), Utf16(c.name));
-            EXPECT_EQ(definition.nameLength, std::strlen(c.name));
-        }
-    }
-    // The table's own name is lowered too, and the function is still reached by its index.
-    EXPECT_EQ(host.Call("vtoGetErrorText", {HostHarness::Integer(0)}), 0);
-    ASSERT_EQ(host.deliveries.size(), 1u);
-    EXPECT_EQ(host.deliveries[0].wide, Utf16("0: ZXVTO38R: Operation successful."));
-}
-
-TEST(SpecialRequests, RefuseWhatLiesOutsideTheTable) {
-    HostHarness host;
-    FunctionDefinition definition{};
-    for (std::uint32_t index : {15u, 16u, 1000u, 0xFFFFFFFFu}) {
-        SCOPED_TRACE(index);
-        EXPECT_EQ(ZEKExtender2W(0, 0, 0, -2, &HostHarness::Callback, &host.services, 0, &definition,
+    for (std::uint32_t index = 0; index < 15; ++index) {
+        FunctionDefinition definition;
+        std::memset(&definition, 0xAB, sizeof definition);
+        ASSERT_EQ(ZEKExtender2W(0, 0, 0, -2, &HostHarness::Callback, &host.services, 0, &definition,
                                 index, &host.result),
-                  0);
-    }
-    EXPECT_EQ(definition.id, 0u);
-    EXPECT_EQ(host.Call(-2, {}, 3), 0); // no record to fill
-    EXPECT_EQ(host.Call(-3), 1);
-    for (std::int16_t id : {15, 16, 999, -4, -32768}) {
-        SCOPED_TRACE(id);
-        EXPECT_EQ(host.Call(id, {HostHarness::Integer(0)}), 0);
-    }
-    EXPECT_TRUE(host.deliveries.empty());
-}
-
-TEST(ResultOperations, FillTheRecordAndReturnTheCallbacksAnswer) {
-    HostHarness host;
-    host.callbackReturn = 77;
-    CZEKExtender& extender = *TheExtender;
-    extender.BeginCall(host.cookie, &HostHarness::Callback, &host.services, &host.result, 0);
-
-    EXPECT_EQ(extender.ReturnInteger(7), 77);
-    EXPECT_EQ(extender.ReturnBool(true), 77);
-    EXPECT_EQ(extender.ReturnBool(false), 77);
-    HostValue value = HostHarness::Integer(42);
-    EXPECT_EQ(extender.ReturnValue(value), 77);
-    EXPECT_EQ(extender.ReturnString(U16("wide")), 77);
-    EXPECT_EQ(extender.ReturnString("narrow"), 77);
-    EXPECT_EQ(extender.ReturnFloat(1.5), 77);
-    EXPECT_EQ(host.result.floatValue, 1.5);
-    EXPECT_EQ(extender.NotImplemented(), -5);
-
-    ASSERT_EQ(host.deliveries.size(), 7u);
-    const std::int32_t integers[] = {7, 1, 0, 42};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(host.deliveries[i].type, 1u);
-        EXPECT_EQ(host.deliveries[i].intValue, integers[i]);
-    }
-    EXPECT_EQ(host.deliveries[4].type, 0x80u);
-    EXPECT_EQ(host.deliveries[4].wide, Utf16("wide"));
-    EXPECT_EQ(host.deliveries[5].type, 2u);
-    EXPECT_EQ(host.deliveries[5].narrow, "narrow");
-    EXPECT_EQ(host.deliveries[6].type, 0x20u);
-    for (const auto& d : host.deliveries) {
-        EXPECT_EQ(d.resultCode, 0);
-        EXPECT_EQ(d.cookie, host.cookie);
+                  1);
+        EXPECT_EQ(definition.kind, 2u) << index;
     }
 }
 
-TEST(ResultOperations, ErrorsArriveAsLatin1TextWithTheResultCode) {
+// An error message outside Latin-1 reaches the host as Latin-1 text, its other characters
+// replaced.
+TEST(ResultOperations, ErrorsKeepTheirLatin1Characters) {
     HostHarness host;
-    EXPECT_EQ(host.Call("vtoGetErrorText", {HostHarness::Wide(U16("9"))}), 0);
-    EXPECT_EQ(host.Call("vtoGetErrorText", {HostHarness::Integer(9, 3)}), 0);
-    ASSERT_EQ(host.deliveries.size(), 2u);
-    for (const auto& d : host.deliveries) {
-        EXPECT_EQ(d.resultCode, -1);
-        EXPECT_EQ(d.type, 2u);
-        EXPECT_EQ(d.narrow, "9: ZXVTO38R: An input parameter value is invalid.");
-    }
-
-    // A message outside Latin-1 keeps its Latin-1 characters.
     auto& extender = *TheExtender;
     ASSERT_TRUE(extender.SetErrorMessage(600, U16("Gr\u00fc\u00dfe \u20ac")));
     extender.BeginCall(1, &HostHarness::Callback, &host.services, &host.result, 0);
     extender.ReturnError(-1, 600);
     extender.SetErrorMessage(600, WString());
-    ASSERT_EQ(host.deliveries.size(), 3u);
-    EXPECT_EQ(host.deliveries[2].narrow.substr(0, 19), "600: ZXVTO38R: Gr\xfc\xdf");
-}
-
-TEST(ErrorTextFunction, DescribesAnyCode) {
-    HostHarness host;
-    for (std::int32_t code = -1; code <= 226; ++code) {
-        host.Call("vtoGetErrorText", {HostHarness::Integer(code)});
-    }
-    ASSERT_EQ(host.deliveries.size(), 228u);
-    for (std::int32_t code = -1; code <= 226; ++code) {
-        SCOPED_TRACE(code);
-        const auto& d = host.deliveries[code + 1];
-        EXPECT_EQ(d.resultCode, 0);
-        EXPECT_EQ(d.type, 0x80u);
-        WString expected;
-        TheExtender->FormatErrorText(code, expected);
-        EXPECT_EQ(d.wide, expected);
-        EXPECT_EQ(d.wide.empty(), code < 0 || code > 224);
-    }
+    ASSERT_EQ(host.deliveries.size(), 1u);
+    EXPECT_EQ(host.deliveries[0].resultCode, -1);
+    EXPECT_EQ(host.deliveries[0].narrow.substr(0, 19), "600: ZXVTO38R: Gr\xfc\xdf");
 }
 
 namespace {
@@ -292,6 +169,34 @@ TEST(EntryPoints, ExceptionsBecomeOneErrorAnswer) {
         ASSERT_EQ(host.deliveries.size(), 1u);
         EXPECT_EQ(host.deliveries[0].resultCode, -1);
         EXPECT_EQ(host.deliveries[0].narrow, c.answer);
+    }
+}
+
+// An extender whose table cannot be read: a function's call is answered with the error, a
+// special request with -1.
+TEST(EntryPoints, ATableThatCannotBeReadGivesAnError) {
+    class UnreadableExtender : public CZEKExtender {
+    public:
+        FunctionEntry* GetFunctionTable() override {
+            if (outOfMemory) {
+                throw std::bad_alloc();
+            }
+            throw std::runtime_error("no");
+        }
+        FunctionEntry* GetAltFunctionTable() override { return GetFunctionTable(); }
+        bool outOfMemory = false;
+    };
+    for (const bool outOfMemory : {true, false}) {
+        SCOPED_TRACE(outOfMemory);
+        UnreadableExtender unreadable;
+        unreadable.outOfMemory = outOfMemory;
+        ExtenderSwap swap(&unreadable);
+        HostHarness host;
+        EXPECT_EQ(host.Call(RequestFunctionCount), -1);
+        EXPECT_EQ(host.Call(0), 0);
+        ASSERT_EQ(host.deliveries.size(), 1u);
+        EXPECT_EQ(host.deliveries[0].resultCode, -1);
+        EXPECT_EQ(host.deliveries[0].narrow.substr(0, 3), outOfMemory ? "20:" : "2: ");
     }
 }
 
@@ -387,13 +292,6 @@ TEST(EntryPoints, EveryRowIsReachedByItsId) {
     EXPECT_EQ(host.Call(0x7FFF), 0);
     EXPECT_TRUE(host.deliveries.empty());
     EXPECT_EQ(host.Call(RequestFunctionCount), WideExtender::Rows);
-    // A row's id is 0 until its definition is built, then its index.
-    FunctionDefinition definition{};
-    EXPECT_EQ(wide.table[3].id, 0u);
-    EXPECT_EQ(ZEKExtender2W(0, 0, 0, RequestFunctionDefinition, &HostHarness::Callback,
-                            &host.services, 0, &definition, 3, &host.result),
-              1);
-    EXPECT_EQ(wide.table[3].id, 3u);
 }
 
 // An extender without functions: its table holds only the terminator, whatever follows it.

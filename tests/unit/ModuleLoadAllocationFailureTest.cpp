@@ -61,7 +61,7 @@ TEST(ModuleLoad, LoadsAndAnswersWhicheverAllocationFails) {
         }
         ++failures;
     }
-    EXPECT_GT(failures, 100u); // the catalogue alone allocates more
+    EXPECT_GT(failures, 0u);
 }
 
 #endif

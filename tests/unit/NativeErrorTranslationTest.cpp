@@ -73,51 +73,6 @@ TEST(NativeErrorTranslation, Win32AndNetApiSecondChance) {
     ExpectTranslations(cases);
 }
 
-TEST(NativeErrorTranslation, Errno) {
-    constexpr TranslationCase cases[] = {
-        {kErrno, 0, false, 0},  {kErrno, 3, false, 3},  {kErrno, 4, false, 4},
-        {kErrno, 38, false, 9}, {kErrno, 39, false, 3},
-    };
-    ExpectTranslations(cases);
-}
-
-TEST(NativeErrorTranslation, NtStatusTable) {
-    constexpr TranslationCase cases[] = {
-        {kNtTable, 0x00000000, false, 0},
-        {kNtTable, 0x00000106, false, 136},
-        {kNtTable, 0x40000002, false, 9},
-        {kNtTable, 0xC0000001, false, 4},  // unlisted
-        {kNtTable, 0xC000003A, false, 26}, // through Win32 3
-        {kNtTable, 0xC00000FB, false, 26},
-        {kNtTable, 0xC0000017, false, 20},
-        // Ranges onto ranges: each end lands on its own Win32 error.
-        {kNtTable, 0xC000005A, false, 133},
-        {kNtTable, 0xC000005B, false, 134},
-        {kNtTable, 0xC000005C, false, 160},
-        {kNtTable, 0xC000005D, false, 4},
-        {kNtTable, 0xC000006B, false, 119},
-        {kNtTable, 0xC0000073, false, 132},
-        {kNtTable, 0xC00002A1, false, 15},
-        {kNtTable, 0xC00002A4, false, 41},
-        // Ranges onto one error.
-        {kNtTable, 0xC00000EF, false, 9},
-        {kNtTable, 0xC00000FA, false, 9},
-        {kNtTable, 0xC0030005, false, 9},
-        {kNtTable, 0xC0030006, false, 4},
-        // Rows that lead to HRESULTs, and a Win32 row among them.
-        {kNtTable, 0xC00002EE, false, 3},
-        {kNtTable, 0xC00002F0, false, 43},
-        {kNtTable, 0xC0000304, false, 4},
-        {kNtTable, 0xC0000305, false, 223},
-        {kNtTable, 0xC000030B, false, 223},
-        {kNtTable, 0xC000030C, false, 4},
-        {kNtTable, 0xC0000356, false, 3},
-        {kNtTable, 0xC000038D, false, 3},
-        {kNtTable, 0xC000038E, false, 4},
-    };
-    ExpectTranslations(cases);
-}
-
 TEST(NativeErrorTranslation, UnnamedSourcesGiveUnspecified) {
     constexpr std::uint32_t sources[] = {0, 3, 16, 64, 0xFFFFFFFF};
     constexpr std::uint32_t values[] = {0, 2, 0x80070005};

@@ -132,7 +132,7 @@ TEST(Platform, ModuleFileNameOfLoadedAndUnknownModules) {
     ASSERT_NE(module, nullptr);
     WCHAR name[32000] = {};
     EXPECT_EQ(GetModuleFileNameW(module, name, 32000), path.size());
-    FreeLibrary(module);
+    EXPECT_TRUE(FreeLibrary(module));
 
     int notAModule = 0;
     EXPECT_EQ(GetModuleFileNameW(reinterpret_cast<HMODULE>(&notAModule), name, 32000), 0u);
@@ -240,6 +240,12 @@ TEST(Platform, VersionQueriesStayInsideDamagedBlocks) {
 }
 
 TEST(Platform, VersionInfoOfDamagedFiles) {
+    // Every file opened for its version is closed again, read or refused.
+    const auto descriptors = [] {
+        namespace fs = std::filesystem;
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto openBefore = descriptors();
     const WString path = zektest::CraftedModulePath("crafted_version_normal");
     const DWORD intact = GetFileVersionInfoSizeW(path.c_str(), nullptr);
     ASSERT_GT(intact, 0u);
@@ -287,6 +293,8 @@ TEST(Platform, VersionInfoOfDamagedFiles) {
     std::remove(scratch.c_str());
     EXPECT_EQ(GetFileVersionInfoSizeW(scratchName.c_str(), nullptr), 0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    in.close();
+    EXPECT_EQ(descriptors(), openBefore);
 }
 
 // A host that closed its standard input still reads version information: the file then opens

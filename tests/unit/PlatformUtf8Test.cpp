@@ -23,7 +23,7 @@ const Utf8Case Utf8Cases[] = {
     {u"a\u00e9\u20ac\U0001F600", 0, "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80", 0},
     {u"\u007f\u0080\u07ff\u0800\uffff", 0, "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf", 0},
     {u"x\xd800y", 0, "x\xef\xbf\xbdy", 0},
-    {u"\xdc00", 0, "\xef\xbf\xbd", 0},
+    {u"\xdc00\xdc00", 0, "\xef\xbf\xbd\xef\xbf\xbd", 0},
     {u"x\xd800", 0, "x\xef\xbf\xbd", 0},
     {u"x\xd800y", WC_ERR_INVALID_CHARS, nullptr, ERROR_NO_UNICODE_TRANSLATION},
     {u"\U0001F600", WC_ERR_INVALID_CHARS, "\xf0\x9f\x98\x80", 0},

@@ -96,6 +96,9 @@ TEST(ResultOperations, DeliverTypeAndPayloadOnce) {
         EXPECT_EQ(seen.cookie, 0x1234u);
         EXPECT_EQ(seen.value.type, test.type);
         EXPECT_TRUE(TheExtender->ResultDelivered());
+        if (std::strncmp(test.name, "error", 5) != 0) {
+            EXPECT_EQ(seen.resultCode, 0) << "only an error carries a result code";
+        }
         test.check();
     }
 }

@@ -1,5 +1,5 @@
-// The stand-in's accounting: live references and task memory, double frees and
-// over-releases, and the `check` command that tests end with.
+// The stand-in's accounting: live references and task memory, double frees, over-releases
+// and uses of a committed store, and the `check` command that tests end with.
 #include "StandinLibrary.h"
 
 namespace standin_test {
@@ -80,6 +80,40 @@ TEST_F(StandinTest, CountsEveryReferenceHandedOut) {
     EXPECT_EQ(lib->clear(&value), S_OK); // releases the value's object
     EXPECT_EQ(same->Release(), 1u);
     EXPECT_EQ(store->Release(), 0u);
+}
+
+// Documented: no method of a store succeeds after its Commit; they fail with E_FAIL, and the
+// stand-in counts each such call.
+TEST_F(StandinTest, NothingSucceedsAfterCommit) {
+    for (const char* failure : {"", "fail Commit 0x80030070"}) {
+        SCOPED_TRACE(failure);
+        Command("reset");
+        Command("item \"doc:a\" System.Title=lpwstr:A");
+        if (failure[0] != 0) {
+            Command(failure);
+        }
+        IPropertyStore* store = Open(W(u"doc:a"), GPS_READWRITE);
+        ASSERT_NE(store, nullptr);
+        EXPECT_EQ(WriteText(store, kTitle, W(u"B")), S_OK);
+        EXPECT_EQ(SUCCEEDED(store->Commit()), failure[0] == 0);
+        DWORD count = 7;
+        EXPECT_EQ(store->GetCount(&count), E_FAIL);
+        EXPECT_EQ(count, 0u);
+        PROPERTYKEY key = kTitle;
+        EXPECT_EQ(store->GetAt(0, &key), E_FAIL);
+        PROPVARIANT value;
+        std::memset(&value, 0, sizeof value);
+        EXPECT_EQ(store->GetValue(kTitle, &value), E_FAIL);
+        EXPECT_EQ(value.vt, VT_EMPTY);
+        EXPECT_EQ(WriteText(store, kTitle, W(u"C")), E_FAIL);
+        EXPECT_EQ(store->Commit(), E_FAIL);
+        store->Release();
+        EXPECT_EQ(lib->Accounting(),
+                  "references 0, allocations 0, bad frees 0, over-releases 0, uses after commit 5");
+        std::string reply;
+        EXPECT_FALSE(lib->Run("check", &reply));
+    }
+    Command("reset"); // forgets the faults, so that the fixture's check passes
 }
 
 } // namespace

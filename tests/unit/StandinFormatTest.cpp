@@ -130,40 +130,6 @@ TEST_F(StandinTest, FormatsEachValueType) {
     }
 }
 
-struct LineCase {
-    const char16_t* text;
-    const char* shown;
-};
-
-// Text is shown on one line: each run of CR, LF and tabs becomes one space; spaces stay.
-constexpr LineCase kLineCases[] = {
-    {u"one\r\ntwo", "one two"},   {u"one\n\n\ttwo\r", "one two "}, {u"\tone", " one"},
-    {u"one \n two", "one   two"}, {u"a\tb\nc", "a b c"},
-};
-
-TEST_F(StandinTest, FormatsTextOnOneLine) {
-    for (const LineCase& test : kLineCases) {
-        SCOPED_TRACE(test.shown);
-        PROPVARIANT value = TaskText(W(test.text));
-        EXPECT_EQ(Format(kTitle, value), test.shown);
-        EXPECT_EQ(lib->clear(&value), S_OK);
-    }
-}
-
-TEST_F(StandinTest, FormatIntoBufferTruncates) {
-    WCHAR hello[] = {'H', 'e', 'l', 'l', 'o', 0};
-    PROPVARIANT value;
-    std::memset(&value, 0, sizeof value);
-    value.vt = VT_LPWSTR;
-    value.pwszVal = hello;
-    WCHAR buffer[8];
-    EXPECT_EQ(lib->formatForDisplay(kTitle, value, PDFF_DEFAULT, buffer, 8), S_OK);
-    EXPECT_EQ(Narrow(buffer), "Hello");
-    EXPECT_EQ(lib->formatForDisplay(kTitle, value, PDFF_DEFAULT, buffer, 3),
-              HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER));
-    EXPECT_EQ(Narrow(buffer), "He");
-}
-
 struct CoerceCase {
     const char16_t* name;
     const char16_t* text;
@@ -236,43 +202,6 @@ TEST_F(StandinTest, CoercesTextToThePropertyType) {
             EXPECT_EQ(Format(key, value), test.shown);
         }
         EXPECT_EQ(lib->clear(&value), S_OK);
-    }
-}
-
-// ANSI text converts wherever UTF-16 text does.
-TEST_F(StandinTest, CoercesAnsiText) {
-    char rating[] = " 0x4B ";
-    PROPVARIANT value;
-    std::memset(&value, 0, sizeof value);
-    value.vt = VT_LPSTR;
-    value.pszVal = static_cast<char*>(lib->taskAlloc(sizeof rating));
-    std::memcpy(value.pszVal, rating, sizeof rating);
-    EXPECT_EQ(lib->coerce(KeyOf(W(u"System.Rating")), &value), S_OK);
-    EXPECT_EQ(value.vt, VT_UI4);
-    EXPECT_EQ(value.ulVal, 75u);
-
-    char keywords[] = "a;b";
-    std::memset(&value, 0, sizeof value);
-    value.vt = VT_LPSTR;
-    value.pszVal = static_cast<char*>(lib->taskAlloc(sizeof keywords));
-    std::memcpy(value.pszVal, keywords, sizeof keywords);
-    EXPECT_EQ(lib->coerce(KeyOf(W(u"System.Keywords")), &value), S_OK);
-    EXPECT_EQ(Format(KeyOf(W(u"System.Keywords")), value), "a; b");
-    EXPECT_EQ(lib->clear(&value), S_OK);
-}
-
-// PropVariantClear of a type it does not know frees nothing, zeroes the whole value and says
-// so.
-TEST_F(StandinTest, ClearingAnUnknownTypeZeroesTheValue) {
-    for (const VARTYPE type : {VARTYPE(0x5555), VARTYPE(15), VARTYPE(VT_VECTOR | VT_BLOB)}) {
-        SCOPED_TRACE(type);
-        PROPVARIANT value;
-        std::memset(&value, 0x55, sizeof value);
-        value.vt = type;
-        EXPECT_EQ(lib->clear(&value), STG_E_INVALIDPARAMETER);
-        PROPVARIANT zero;
-        std::memset(&zero, 0, sizeof zero);
-        EXPECT_EQ(std::memcmp(&value, &zero, sizeof value), 0);
     }
 }
 

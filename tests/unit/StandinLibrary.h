@@ -28,7 +28,6 @@ using OpenFn = HRESULT (*)(PCWSTR, IBindCtx*, GETPROPERTYSTOREFLAGS, REFIID, voi
 
 struct StandinLibrary {
     OpenFn open = nullptr;
-    decltype(&::PSFormatForDisplay) formatForDisplay = nullptr;
     decltype(&::PSFormatForDisplayAlloc) formatForDisplayAlloc = nullptr;
     decltype(&::PSGetPropertyKeyFromName) keyFromName = nullptr;
     decltype(&::PSGetNameFromPropertyKey) nameFromKey = nullptr;
@@ -121,7 +120,6 @@ private:
 #endif
 
     template <class Find> void Resolve(Find find) {
-        Bind(formatForDisplay, find("PSFormatForDisplay"));
         Bind(formatForDisplayAlloc, find("PSFormatForDisplayAlloc"));
         Bind(keyFromName, find("PSGetPropertyKeyFromName"));
         Bind(nameFromKey, find("PSGetNameFromPropertyKey"));
@@ -216,15 +214,6 @@ protected:
         const std::string formatted = text != nullptr ? Narrow(text) : "(null)";
         lib->taskFree(text);
         return formatted;
-    }
-    // What a store holds for a key, as display text.
-    std::string Read(IPropertyStore* store, const PROPERTYKEY& key) const {
-        PROPVARIANT value;
-        std::memset(&value, 0, sizeof value);
-        EXPECT_EQ(store->GetValue(key, &value), S_OK);
-        const std::string text = Format(key, value);
-        EXPECT_EQ(lib->clear(&value), S_OK);
-        return text;
     }
     HRESULT WriteText(IPropertyStore* store, const PROPERTYKEY& key, const WString& text) const {
         PROPVARIANT value;

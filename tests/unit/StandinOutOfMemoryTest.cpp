@@ -1,6 +1,5 @@
 // The stand-in when memory runs out while it builds an object it hands out: the call fails
-// with nothing handed out and nothing counted as live. And its released shells, dropped on
-// request between the inputs of long runs.
+// with nothing handed out and nothing counted as live.
 #include "StandinLibrary.h"
 
 #ifndef _WIN32
@@ -66,20 +65,6 @@ TEST_F(StandinTest, ObjectsThatCannotBeBuiltLeaveNoReference) {
 }
 
 #endif
-
-TEST_F(StandinTest, ReleasedShellsAreDroppedOnRequest) {
-    Command("drop-shells");
-    Command("item \"doc:shells\" System.Title=lpwstr:\"x\"");
-    for (int i = 0; i < 3; ++i) {
-        IPropertyStore* store = Open(W(u"doc:shells"), GPS_DEFAULT);
-        ASSERT_NE(store, nullptr);
-        EXPECT_EQ(store->Release(), 0u);
-    }
-    EXPECT_EQ(Command("drop-shells"), "dropped 3");
-    EXPECT_EQ(Command("drop-shells"), "dropped 0");
-    std::string reply;
-    EXPECT_FALSE(lib->Run("drop-shells now", &reply));
-}
 
 } // namespace
 } // namespace standin_test

@@ -119,40 +119,6 @@ TEST_F(StandinTest, UnknownKeysHaveNoName) {
     }
 }
 
-TEST_F(StandinTest, DescriptionsAnswerOnlyTheirInterface) {
-    void* object = &object;
-    EXPECT_EQ(lib->descriptionByName(W(u"System.Title").c_str(), kIidPropertyStore, &object),
-              E_NOINTERFACE);
-    EXPECT_EQ(object, nullptr);
-    EXPECT_EQ(lib->Accounting(),
-              "references 0, allocations 0, bad frees 0, over-releases 0, uses after commit 0");
-}
-
-TEST_F(StandinTest, NamedKeysShareOrAddNames) {
-    const PROPERTYKEY alias = {kIidPropertyStore, 7};
-    const PROPERTYKEY custom = {kIidPropertyStore, 8};
-    Command("name {886D8EEB-8CF2-4446-8D02-CDBA1DBDCF99},7 System.Title");
-    Command("name {886d8eeb-8cf2-4446-8d02-cdba1dbdcf99},8 \"Custom.Thing\"");
-    std::string reply;
-    EXPECT_FALSE(lib->Run("name {F29F85E0-4FF9-1068-AB91-08002B27B3D9},2 Other", &reply));
-    EXPECT_EQ(reply, "{F29F85E0-4FF9-1068-AB91-08002B27B3D9},2 already has a name");
-
-    for (const PROPERTYKEY& key : {alias, custom}) {
-        PWSTR name = nullptr;
-        EXPECT_EQ(lib->nameFromKey(key, &name), S_OK);
-        EXPECT_EQ(Narrow(name != nullptr ? name : W(u"")),
-                  key.pid == 7 ? "System.Title" : "Custom.Thing");
-        lib->taskFree(name);
-    }
-    // The published name keeps its own key; the new name resolves to its key.
-    EXPECT_TRUE(SameKey(KeyOf(W(u"System.Title")), kTitle));
-    EXPECT_TRUE(SameKey(KeyOf(W(u"Custom.Thing")), custom));
-
-    Command("reset");
-    PROPERTYKEY key{};
-    EXPECT_EQ(lib->keyFromName(W(u"Custom.Thing").c_str(), &key), TYPE_E_ELEMENTNOTFOUND);
-}
-
 #ifdef _WIN32
 // The keys above against the SDK's own definitions, a source independent of the stand-in
 // (the SDK here lacks System.ItemNameDisplay, System.Size and System.Subject).

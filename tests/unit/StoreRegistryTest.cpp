@@ -21,27 +21,6 @@ std::uint32_t Open(StoreRegistry& registry) {
 
 } // namespace
 
-TEST(StoreRegistry, ReusesTheSmallestFreeHandle) {
-    struct Case {
-        std::vector<std::uint32_t> closed; // after opening 1, 2, 3
-        std::uint32_t next;
-    };
-    const Case cases[] = {
-        {{}, 4}, {{2}, 2}, {{1}, 1}, {{1, 2}, 1}, {{3}, 3}, {{2, 3}, 2}, {{1, 2, 3}, 1},
-    };
-    for (const Case& c : cases) {
-        StoreRegistry registry;
-        for (std::uint32_t expected = 1; expected <= 3; ++expected) {
-            ASSERT_EQ(Open(registry), expected);
-        }
-        for (std::uint32_t handle : c.closed) {
-            registry.Remove(handle);
-            EXPECT_EQ(registry.FindStore(handle), nullptr);
-        }
-        EXPECT_EQ(registry.AllocateStoreHandle(), c.next);
-    }
-}
-
 TEST(StoreRegistry, UnknownHandlesFindNothing) {
     StoreRegistry registry;
     EXPECT_EQ(registry.AllocateStoreHandle(), 1u);
