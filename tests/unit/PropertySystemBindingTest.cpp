@@ -4,11 +4,13 @@
 #include "HostHarness.h"
 #include "properties/PropertyKeys.h"
 #include "properties/binding/PropertySystemApi.h"
+#include "propstore/MyExtender.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <new>
 #include <set>
 #include <string>
@@ -183,6 +185,34 @@ TEST_F(PropertySystemBinding, LoaderOutOfMemoryBindsNothing) {
     EXPECT_TRUE(NothingBound());
     EXPECT_EQ(LoadsAndFrees(), (std::vector<std::string>{"load shell32.dll", "load propsys.dll",
                                                          "free shell32.dll", "free propsys.dll"}));
+}
+
+// Unloaded, the extender frees the libraries it bound. When the process ends it frees nothing:
+// they and what they loaded may be detached already, and the system reclaims everything.
+TEST_F(PropertySystemBinding, TheExtenderFreesNothingWhenTheProcessEnds) {
+    CZEKExtender* const published = TheExtender;
+    for (const bool ending : {false, true}) {
+        SCOPED_TRACE(ending ? "the process ending" : "unloaded");
+        auto extender = std::make_unique<CMyExtender>();
+        ASSERT_TRUE(zekextender::PropertySystem.IsLoaded());
+        LoadsAndFrees();
+        ProcessEnding = ending;
+        extender.reset();
+        ProcessEnding = false;
+        TheExtender = published;
+        EXPECT_TRUE(NothingBound());
+        EXPECT_EQ(LoadsAndFrees().size(), ending ? 0u : 3u);
+        if (ending) {
+            EXPECT_EQ(WatchedLoader::Current().live, 3);
+            // What the system would reclaim: the libraries, and OLE on this thread.
+            for (auto& [module, references] : WatchedLoader::Current().names) {
+                while (!references.empty()) {
+                    WatchedLoader::Free(module);
+                }
+            }
+            OleUninitialize();
+        }
+    }
 }
 
 TEST_F(PropertySystemBinding, UnloadingAnUnloadedTableDoesNothing) {

@@ -33,6 +33,19 @@ TEST(StoreRegistry, UnknownHandlesFindNothing) {
     EXPECT_EQ(registry.size(), 1u);
 }
 
+// When the process ends the stores are forgotten, not closed: closing one would call into a
+// property system that may be gone. The records stay as they were.
+TEST(StoreRegistry, AbandonForgetsWithoutClosing) {
+    StoreRegistry registry;
+    Open(registry);
+    PropertyStoreRecord* const record = registry.FindStore(1);
+    registry.Abandon();
+    EXPECT_EQ(registry.size(), 0u);
+    EXPECT_EQ(registry.FindStore(1), nullptr);
+    EXPECT_EQ(registry.AllocateStoreHandle(), 1u);
+    delete record; // still alive: what the system would reclaim
+}
+
 // Random opens and closes against the plain definition: the smallest positive number that
 // no open store holds.
 TEST(StoreRegistry, AgreesWithTheDefinitionUnderChurn) {
