@@ -31,3 +31,12 @@ function(zek_add_test)
         set_tests_properties(${ARG_NAME} PROPERTIES FIXTURES_REQUIRED wine)
     endif()
 endfunction()
+
+# zek_precompile_platform(target): the platform's headers and the common standard ones parsed
+# once for the target instead of once per file. Under MinGW those are the Windows SDK's, most of
+# the time each file of the stand-in, the host and the benchmarks takes to compile. For the
+# components that test the extender; the extender itself compiles as it ships.
+function(zek_precompile_platform target)
+    target_precompile_headers(${target} PRIVATE [["platform/platform.h"]] <algorithm> <cstdint>
+                              <cstring> <map> <string> <string_view> <vector>)
+endfunction()
