@@ -146,7 +146,7 @@ struct NtStatusCase {
 constexpr NtStatusCase NtStatusCases[] = {
     {0x00000000, 0},   {0xC0000022, 5},   {0xC0000034, 2},   {0xC000003A, 3},   {0xC000000D, 87},
     {0xC0000017, 8},   {0xC00000F3, 87},  {0xC0070005, 5},   {0xC0FFEE00, 317}, {0x80000006, 18},
-    {0xC0000005, 998}, {0xC000003B, 161}, {0x8000001A, 259},
+    {0xC0000005, 998}, {0xC000003B, 161}, {0x8000001A, 259}, {0x00000103, 997},
 };
 
 TEST(Platform, NtStatusToWinError) {
@@ -312,8 +312,9 @@ TEST(Platform, VersionInfoWithStandardInputClosed) {
 }
 
 TEST(Platform, FileNamesSurviveUtf16) {
-    for (const char* name : {"plain", "caf\xc3\xa9", "\xf0\x9f\x98\x80", "\xff\xfe", "\xed\xa0\x80",
-                             "\xc0\xaf", "a\xe2\x82", "\xf8\x88\x80\x80\x80"}) {
+    for (const char* name :
+         {"plain", "caf\xc3\xa9", "\xf0\x9f\x98\x80", "\xf4\x8f\xbf\xbf", "\xff\xfe",
+          "\xed\xa0\x80", "\xc0\xaf", "a\xe2\x82", "\xf8\x88\x80\x80\x80"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(zekplatform::PathFromUtf16(zekplatform::PathToUtf16(name).c_str()), name);
     }
@@ -321,6 +322,7 @@ TEST(Platform, FileNamesSurviveUtf16) {
     EXPECT_EQ(zekplatform::PathToUtf16("caf\xc3\xa9"), u"caf\u00e9");
     EXPECT_EQ(zekplatform::PathToUtf16("\xe2\x82\xac"), u"\u20ac");
     EXPECT_EQ(zekplatform::PathToUtf16("\xf0\x9f\x98\x80"), u"\U0001F600");
+    EXPECT_EQ(zekplatform::PathToUtf16("\xf4\x8f\xbf\xbf"), u"\U0010FFFF");
     EXPECT_EQ(zekplatform::PathToUtf16("\xc3("), u"\xdcc3(");
     EXPECT_EQ(zekplatform::PathToUtf16("\xe2\x82("), u"\xdce2\xdc82(");
 }

@@ -14,6 +14,7 @@
 #include <new>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace zekextender;
@@ -187,30 +188,39 @@ TEST_F(PropertySystemBinding, LoaderOutOfMemoryBindsNothing) {
                                                          "free shell32.dll", "free propsys.dll"}));
 }
 
-// Unloaded, the extender frees the libraries it bound. When the process ends it frees nothing:
-// they and what they loaded may be detached already, and the system reclaims everything.
+// Unloaded, the extender frees the libraries it bound and balances its OLE initialisation. When
+// the process ends it frees and uninitialises nothing: the libraries and what they loaded may be
+// detached already, and the system reclaims everything. Each round runs on a thread of its own,
+// where OLE starts uninitialised.
 TEST_F(PropertySystemBinding, TheExtenderFreesNothingWhenTheProcessEnds) {
     CZEKExtender* const published = TheExtender;
     for (const bool ending : {false, true}) {
         SCOPED_TRACE(ending ? "the process ending" : "unloaded");
-        auto extender = std::make_unique<CMyExtender>();
-        ASSERT_TRUE(zekextender::PropertySystem.IsLoaded());
-        LoadsAndFrees();
-        ProcessEnding = ending;
-        extender.reset();
-        ProcessEnding = false;
+        bool loaded = false;
+        HRESULT oleAfterwards = E_FAIL;
+        std::thread([&] {
+            auto extender = std::make_unique<CMyExtender>();
+            loaded = zekextender::PropertySystem.IsLoaded();
+            LoadsAndFrees();
+            ProcessEnding = ending;
+            extender.reset();
+            ProcessEnding = false;
+            oleAfterwards = OleInitialize(nullptr); // S_OK: nothing was left initialised
+            OleUninitialize();
+            if (ending) {
+                OleUninitialize(); // what the system would reclaim
+            }
+        }).join();
         TheExtender = published;
+        EXPECT_TRUE(loaded);
+        EXPECT_EQ(oleAfterwards, ending ? S_FALSE : S_OK);
         EXPECT_TRUE(NothingBound());
         EXPECT_EQ(LoadsAndFrees().size(), ending ? 0u : 3u);
-        if (ending) {
-            EXPECT_EQ(WatchedLoader::Current().live, 3);
-            // What the system would reclaim: the libraries, and OLE on this thread.
-            for (auto& [module, references] : WatchedLoader::Current().names) {
-                while (!references.empty()) {
-                    WatchedLoader::Free(module);
-                }
+        EXPECT_EQ(WatchedLoader::Current().live, ending ? 3 : 0);
+        for (auto& [module, references] : WatchedLoader::Current().names) {
+            while (!references.empty()) {
+                WatchedLoader::Free(module); // what the system would reclaim
             }
-            OleUninitialize();
         }
     }
 }
