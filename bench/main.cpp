@@ -5,7 +5,7 @@
 //
 // Prints each case's median CPU time, then a table of every case beside its bare calls with
 // the ratio and the heap allocations per call. Under Wine the program needs the stand-in
-// property system: scripts/wine-bench-overrides.sh sets that up for it alone.
+// property system: the build's wine-run.sh --start sets that up for it alone.
 #include "bench/AllocationCount.h"
 #include "bench/BenchHost.h"
 #include "bench/Cases.h"

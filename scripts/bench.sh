@@ -21,7 +21,6 @@ for platform in $platforms; do
         cmake --build --preset bench-windows
         run=build/bench-windows/wine-run.sh
         "$run" --start
-        scripts/wine-bench-overrides.sh "$run"
         "$run" build/bench-windows/bin/zxvto_bench.exe --tsv="Z:$PWD/$out/wine.tsv" \
             ${ZEK_BENCH_ARGS:-} </dev/null | tr -d '\r' | tee build/bench-windows/report.txt
         "$run" --stop

@@ -15,6 +15,7 @@ cmake                                                   cmake
 ninja                                                   ninja-build
 g++                                                     g++
 /usr/src/googletest/CMakeLists.txt                      googletest
+/usr/lib/*/cmake/GTest/GTestConfig.cmake                libgtest-dev
 x86_64-w64-mingw32-g++-posix                            g++-mingw-w64-x86-64-posix
 x86_64-w64-mingw32-gcc-posix                            gcc-mingw-w64-x86-64-posix
 x86_64-w64-mingw32-windres                              binutils-mingw-w64-x86-64

@@ -59,27 +59,6 @@ trap check_machine EXIT
 ran=
 declare -A more_tests=([linux]=linux-valgrind [linux-asan]=linux-sweep)
 
-# The benchmarks run once, briefly, so that they keep working; their times are not checked
-# (scripts/bench.sh measures).
-bench_smoke() {
-    local options=(--no-memory --benchmark_min_time=0.001 --benchmark_repetitions=1)
-    case $1 in
-    linux)
-        if [ -x build/linux/bin/zxvto_bench ]; then
-            echo "== $1: benchmark smoke run =="
-            build/linux/bin/zxvto_bench "${options[@]}" >/dev/null
-        fi
-        ;;
-    windows | release)
-        echo "== $1: benchmark smoke run =="
-        build/$1/wine-run.sh --start
-        scripts/wine-bench-overrides.sh build/$1/wine-run.sh
-        build/$1/wine-run.sh build/$1/bin/zxvto_bench.exe "${options[@]}" </dev/null >/dev/null
-        build/$1/wine-run.sh --stop
-        ;;
-    esac
-}
-
 for preset in $presets; do
     echo "== $preset =="
     start=$SECONDS
@@ -100,7 +79,6 @@ for preset in $presets; do
             echo "== $tests =="
             ctest --preset "$tests"
         done
-        bench_smoke "$preset"
     fi
     ran+=" $preset"
     echo "== $preset: $((SECONDS - start)) s =="
