@@ -35,21 +35,23 @@ endfunction()
 # zek_precompile_platform(target): the platform's headers and the common standard ones parsed
 # once for the target instead of once per file. Under MinGW those are the Windows SDK's, most of
 # the time each file takes to compile. The code is the same: the release DLL comes out byte for
-# byte as without them. The fuzz preset builds without, so every file still compiles alone.
+# byte as without them.
 function(zek_precompile_platform target)
     target_precompile_headers(${target} PRIVATE [["platform/platform.h"]] <algorithm> <cstdint>
                               <cstring> <map> <string> <string_view> <vector>)
 endfunction()
 
 # zek_test_component(target [HEADERS_FROM other]): a program that drives the extender in tests
-# (the host, the benchmarks). Its precompiled headers are its own or, where the flags are the
-# same, another such target's. In a Windows build with tests only the tests run it and nothing
-# times it, so it compiles unoptimised; a build without tests (bench-windows) keeps the
-# optimisation, and so does Linux, where the instruction budgets were taken. Not the stand-in:
-# unoptimised, it costs the benchmarks' smoke run more than it saves the build.
+# (the host, the benchmarks). On Windows, where their flags are the same, it may share another
+# such target's precompiled headers; elsewhere a library compiles position-independent and a
+# program not, which a precompiled header must match, so each has its own. In a Windows build
+# with tests only the tests run it and nothing times it, so it compiles unoptimised; a build
+# without tests (bench-windows) keeps the optimisation, and so does Linux, where the
+# instruction budgets were taken. Not the stand-in: unoptimised, it costs the benchmarks' smoke
+# run more than it saves the build.
 function(zek_test_component target)
     cmake_parse_arguments(ARG "" "HEADERS_FROM" "" ${ARGN})
-    if(ARG_HEADERS_FROM)
+    if(ARG_HEADERS_FROM AND WIN32)
         target_precompile_headers(${target} REUSE_FROM ${ARG_HEADERS_FROM})
     else()
         zek_precompile_platform(${target})
