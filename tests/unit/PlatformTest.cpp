@@ -287,8 +287,10 @@ TEST(Platform, VersionInfoOfDamagedFiles) {
         }
     }
     // The version record said to be four bytes longer than the section that holds it.
+    const std::size_t type = image.find(std::string("\xff\xff\x10\0\xff\xff\x01\0", 8));
+    ASSERT_TRUE(type != std::string::npos && type >= 8); // RT_VERSION, 1, after its data size
     std::string longer = image;
-    longer[image.find(std::string("\xff\xff\x10\0\xff\xff\x01\0", 8)) - 8] += 4;
+    longer[type - 8] += 4;
     EXPECT_EQ(sizeOf(longer), 0u);
     EXPECT_EQ(sizeOf("#!/bin/sh\n"), 0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_FORMAT));
